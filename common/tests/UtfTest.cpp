@@ -27,9 +27,9 @@ TEST(Utf, ReplacesMalformedInput) {
       {"a\xFF"
        "b",
        L"a\uFFFDb"},
-      {"\xD0", L"\uFFFD"},              // truncated sequence
-      {"\xC0\xAF", L"\uFFFD"},          // overlong encoding of '/'
-      {"\xED\xA0\x80", L"\uFFFD"},      // encoded surrogate
+      {"\xD0", L"\uFFFD"},          // truncated sequence
+      {"\xC0\xAF", L"\uFFFD"},      // overlong encoding of '/'
+      {"\xED\xA0\x80", L"\uFFFD"},  // encoded surrogate
   };
   for (const auto& c : cases) {
     EXPECT_EQ(text::FromUtf8(c.bytes), c.expected) << c.bytes.size();

@@ -16,9 +16,13 @@ FileTime FromFiletime(const FILETIME& ft) {
   return (static_cast<FileTime>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
-ErrorCode LastError() { return ::GetLastError(); }
+ErrorCode LastError() {
+  return ::GetLastError();
+}
 
-ErrorCode Result(BOOL ok) { return ok ? error::kSuccess : LastError(); }
+ErrorCode Result(BOOL ok) {
+  return ok ? error::kSuccess : LastError();
+}
 
 class Win32File final : public IFile {
  public:
@@ -65,8 +69,7 @@ class Win32File final : public IFile {
 
 std::unique_ptr<IFile> Win32FileSystem::Open(const std::wstring& path, Access access, Share share,
                                              Disposition disposition, ErrorCode& error) {
-  const DWORD desired =
-      access == Access::kRead ? GENERIC_READ : (GENERIC_READ | GENERIC_WRITE);
+  const DWORD desired = access == Access::kRead ? GENERIC_READ : (GENERIC_READ | GENERIC_WRITE);
   DWORD creation = OPEN_EXISTING;
   switch (disposition) {
     case Disposition::kOpenExisting:

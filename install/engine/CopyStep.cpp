@@ -1,0 +1,17 @@
+#include "engine/CopyStep.h"
+
+#include "engine/FileOperations.h"
+#include "engine/ProgressLines.h"
+
+namespace engine {
+
+bool CopyFileStep(IInstallProgress& progress, os::IFileSystem& fs, const std::wstring& fileName,
+                  const std::wstring& source, const std::wstring& destination) {
+  const int line = progress.Add(lines::CopyingFile(fileName));
+  progress.ProcessMessages();
+  const bool copied = CopySingleFile(fs, source, destination);
+  CompleteLine(progress, line, copied ? lines::kDone : lines::kFailed);
+  return copied;
+}
+
+}  // namespace engine

@@ -1,0 +1,199 @@
+#include "engine/FileOperations.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "Error.h"
+#include "os/DosDateTime.h"
+
+namespace engine {
+namespace {
+
+using os::Access;
+using os::Disposition;
+using os::ErrorCode;
+using os::Share;
+
+[[noreturn]] void RaiseFileError(os::IFileSystem& fs, const wchar_t* what, const std::wstring& path,
+                                 ErrorCode error) {
+  const std::wstring systemText = fs.ErrorText(error);
+  throw OperatorError(std::wstring(what) + L" \"" + fs.FullPath(path) + L"\". " + systemText);
+}
+
+// Fills `size` bytes of the buffer; a short read before that is an error (the file shrank).
+bool ReadFully(os::IFile& file, char* buffer, std::uint32_t size) {
+  std::uint32_t done = 0;
+  while (done < size) {
+    std::uint32_t read = 0;
+    if (file.Read(buffer + done, size - done, read) != os::error::kSuccess || read == 0) {
+      return false;
+    }
+    done += read;
+  }
+  return true;
+}
+
+bool WriteFully(os::IFile& file, const char* buffer, std::uint32_t size) {
+  std::uint32_t done = 0;
+  while (done < size) {
+    std::uint32_t written = 0;
+    if (file.Write(buffer + done, size - done, written) != os::error::kSuccess || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+bool CopyContent(os::IFile& source, os::IFile& destination) {
+  std::uint64_t remaining = 0;
+  if (source.GetSize(remaining) != os::error::kSuccess) {
+    return false;
+  }
+  const auto bufferSize =
+      static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, kCopyBlockSize));
+  const std::unique_ptr<char[]> buffer(new char[bufferSize == 0 ? 1 : bufferSize]);
+  while (remaining > 0) {
+    const auto block = static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, bufferSize));
+    if (!ReadFully(source, buffer.get(), block) || !WriteFully(destination, buffer.get(), block)) {
+      return false;
+    }
+    remaining -= block;
+  }
+  return true;
+}
+
+// The destination's last-write time goes through a local DOS date-time, as archive tools have
+// always stamped files: 2-second precision, odd seconds rounded down. Failures leave the time
+// the system gave the new file.
+void CopyTimeAtDosPrecision(os::IFileSystem& fs, os::IFile& source, os::IFile& destination) {
+  os::FileTime utc = 0;
+  os::FileTime local = 0;
+  os::DosDateTime dos;
+  if (source.GetLastWriteTime(utc) != os::error::kSuccess || !fs.UtcToLocal(utc, local) ||
+      !os::FileTimeToDos(local, dos)) {
+    return;
+  }
+  if (!os::DosToFileTime(dos, local) || !fs.LocalToUtc(local, utc)) {
+    return;
+  }
+  destination.SetLastWriteTime(utc);
+}
+
+bool IsDots(const std::wstring& name) {
+  return name == L"." || name == L"..";
+}
+
+constexpr std::uint32_t kHiddenOrSystem = os::attr::kHidden | os::attr::kSystem;
+
+std::wstring WithoutTrailingSeparator(std::wstring path) {
+  while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) {
+    path.pop_back();
+  }
+  return path;
+}
+
+}  // namespace
+
+bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
+                    const std::wstring& destination) {
+  ErrorCode error = os::error::kSuccess;
+  const auto in = fs.Open(source, Access::kRead, Share::kNone, Disposition::kOpenExisting, error);
+  if (!in) {
+    RaiseFileError(fs, L"Cannot open file", source, error);
+  }
+  const auto out =
+      fs.Open(destination, Access::kReadWrite, Share::kNone, Disposition::kCreateAlways, error);
+  if (!out) {
+    RaiseFileError(fs, L"Cannot create file", destination, error);
+  }
+  if (!CopyContent(*in, *out)) {
+    return false;
+  }
+  CopyTimeAtDosPrecision(fs, *in, *out);
+  return true;
+}
+
+void CopyFolderTree(os::IFileSystem& fs, const std::wstring& sourceFolder,
+                    const std::wstring& destinationFolder) {
+  if (!FolderExists(fs, destinationFolder)) {
+    ForceFolders(fs, destinationFolder);
+  }
+  std::vector<os::FindEntry> entries;
+  fs.Find(sourceFolder + L"\\*.*", entries);
+  for (const auto& entry : entries) {
+    if ((entry.attributes & os::attr::kDirectory) == 0 && !IsDots(entry.name)) {
+      fs.SystemCopy(sourceFolder + L"\\" + entry.name, destinationFolder + L"\\" + entry.name,
+                    false);
+    }
+  }
+  // Enumerated again, as the folder may have changed; hidden and system entries are not visited.
+  entries.clear();
+  fs.Find(sourceFolder + L"\\*.*", entries);
+  for (const auto& entry : entries) {
+    if ((entry.attributes & kHiddenOrSystem) == 0 &&
+        (entry.attributes & os::attr::kDirectory) != 0 && !IsDots(entry.name)) {
+      CopyFolderTree(fs, sourceFolder + L"\\" + entry.name, destinationFolder + L"\\" + entry.name);
+    }
+  }
+}
+
+void ListSubFolders(os::IFileSystem& fs, const std::wstring& folder,
+                    std::vector<std::wstring>& list) {
+  std::vector<os::FindEntry> entries;
+  fs.Find(folder + L"*", entries);
+  for (const auto& entry : entries) {
+    if ((entry.attributes & kHiddenOrSystem) == 0 &&
+        (entry.attributes & os::attr::kDirectory) != 0 && !IsDots(entry.name) &&
+        entry.name != L"WithOutAnswer") {
+      list.push_back(folder + entry.name);
+    }
+  }
+}
+
+void SetReadOnlyAttribute(os::IFileSystem& fs, const std::wstring& fileName, bool readOnly) {
+  std::uint32_t attributes = fs.GetAttributes(fileName);
+  if (attributes == os::attr::kInvalid) {
+    return;
+  }
+  // "Normal" is only reported for a file without other bits; it is not one to write back.
+  attributes &= ~os::attr::kNormal;
+  if (readOnly) {
+    attributes |= os::attr::kReadOnly;
+  } else {
+    attributes &= ~os::attr::kReadOnly;
+  }
+  fs.SetAttributes(fileName, attributes);
+}
+
+bool ForceFolders(os::IFileSystem& fs, const std::wstring& folder) {
+  const std::wstring path = WithoutTrailingSeparator(folder);
+  if (path.empty()) {
+    return false;
+  }
+  if (FolderExists(fs, path)) {
+    return true;
+  }
+  const size_t separator = path.find_last_of(L"\\/");
+  if (separator != std::wstring::npos && separator > 0) {
+    const std::wstring parent = path.substr(0, separator);
+    // A drive ("C:") or the start of a network name ends the climb.
+    if (!(parent.size() == 2 && parent[1] == L':') && parent != L"\\" &&
+        !ForceFolders(fs, parent)) {
+      return false;
+    }
+  }
+  return fs.CreateFolder(path) == os::error::kSuccess || FolderExists(fs, path);
+}
+
+bool FolderExists(os::IFileSystem& fs, const std::wstring& path) {
+  const std::uint32_t attributes = fs.GetAttributes(path);
+  return attributes != os::attr::kInvalid && (attributes & os::attr::kDirectory) != 0;
+}
+
+bool FileExists(os::IFileSystem& fs, const std::wstring& path) {
+  const std::uint32_t attributes = fs.GetAttributes(path);
+  return attributes != os::attr::kInvalid && (attributes & os::attr::kDirectory) == 0;
+}
+
+}  // namespace engine

@@ -1,0 +1,31 @@
+#include "engine/InstallProgress.h"
+
+namespace engine {
+
+void CompleteLine(IInstallProgress& progress, int index, std::wstring_view word) {
+  progress.Put(index, progress.Get(index) + std::wstring(word));
+}
+
+BusyRegion::BusyRegion(IInstallProgress& progress) : progress_(progress) {
+  progress_.SetBusy(true);
+}
+
+BusyRegion::~BusyRegion() {
+  if (!inside_) {
+    return;
+  }
+  try {
+    Leave();
+  } catch (...) {
+    // A destructor may run while an error passes through: the first error is the one to report.
+  }
+}
+
+void BusyRegion::Leave() {
+  if (inside_) {
+    inside_ = false;
+    progress_.SetBusy(false);
+  }
+}
+
+}  // namespace engine

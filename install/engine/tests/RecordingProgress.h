@@ -1,0 +1,53 @@
+#pragma once
+// A progress interface for tests: keeps the lines like the wizard's list, answers questions from
+// a script, and records every call in order, so that a test can check what the operator saw.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine/InstallProgress.h"
+
+namespace engine::testing {
+
+class RecordingProgress : public IInstallProgress {
+ public:
+  int Add(const std::wstring& text) override {
+    calls.push_back(L"Add " + text);
+    lines.push_back(text);
+    return static_cast<int>(lines.size()) - 1;
+  }
+  std::wstring Get(int index) override { return lines.at(static_cast<size_t>(index)); }
+  void Put(int index, const std::wstring& text) override {
+    calls.push_back(L"Put " + std::to_wstring(index) + L" " + text);
+    lines.at(static_cast<size_t>(index)) = text;
+  }
+  void ProcessMessages() override { calls.push_back(L"ProcessMessages"); }
+  void Repaint() override { calls.push_back(L"Repaint"); }
+  void ShowError(const std::wstring& text) override {
+    calls.push_back(L"ShowError " + text);
+    errors.push_back(text);
+  }
+  bool Confirm(const std::wstring& text) override {
+    calls.push_back(L"Confirm " + text);
+    questions.push_back(text);
+    if (answers.empty()) {
+      return false;
+    }
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void SetBusy(bool value) override {
+    calls.push_back(value ? L"SetBusy true" : L"SetBusy false");
+    busy = value;
+  }
+
+  std::vector<std::wstring> lines;
+  std::vector<std::wstring> calls;
+  std::vector<std::wstring> errors;
+  std::vector<std::wstring> questions;
+  std::deque<bool> answers;  // answers to the next questions; "No" once they run out
+  bool busy = false;
+};
+
+}  // namespace engine::testing
