@@ -37,7 +37,9 @@ void AppendWide(std::wstring& out, char32_t c) {
   out += static_cast<wchar_t>(c);
 }
 
-bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsSurrogate(char32_t c) {
+  return c >= 0xD800 && c <= 0xDFFF;
+}
 
 }  // namespace
 
