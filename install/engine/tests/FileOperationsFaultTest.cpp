@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Error.h"
+#include "Raised.h"
 #include "RecordingProgress.h"
 #include "engine/CopyStep.h"
 #include "engine/FileOperations.h"
@@ -11,6 +12,8 @@
 
 namespace engine {
 namespace {
+
+using testing::RaisedMessage;
 
 using os::testing::MemoryFileSystem;
 using os::testing::WriteBytes;
@@ -84,15 +87,6 @@ class ReadRecorder : public os::IFileSystem {
 class FaultTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(fs_.CreateFolder(L"C:\\kit"), 0u); }
-  template <typename Call>
-  std::wstring RaisedMessage(Call call) {
-    try {
-      call();
-    } catch (const OperatorError& e) {
-      return e.Message();
-    }
-    return L"(nothing raised)";
-  }
   MemoryFileSystem fs_;
   const std::wstring source_ = L"C:\\kit\\R40.FDB";
   const std::wstring destination_ = L"C:\\kit\\copy.FDB";

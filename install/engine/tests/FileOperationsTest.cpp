@@ -6,6 +6,7 @@
 #include <set>
 
 #include "Error.h"
+#include "Raised.h"
 #include "engine/FileOperations.h"
 #include "os/testing/FileHelpers.h"
 #include "os/testing/TestEnvironment.h"
@@ -13,6 +14,8 @@
 
 namespace engine {
 namespace {
+
+using testing::RaisedMessage;
 
 using os::testing::ReadBytes;
 using os::testing::WriteBytes;
@@ -68,16 +71,6 @@ class FileOperationsTest : public ::testing::Test {
   }
   std::wstring OpenErrorText(const std::wstring& path, os::ErrorCode code) {
     return L"Cannot open file \"" + path + L"\". " + fs().ErrorText(code);
-  }
-  // The message of the OperatorError the call raises, or "(nothing raised)".
-  template <typename Call>
-  std::wstring RaisedMessage(Call call) {
-    try {
-      call();
-    } catch (const OperatorError& e) {
-      return e.Message();
-    }
-    return L"(nothing raised)";
   }
 
   std::unique_ptr<os::testing::TestEnvironment> env_;
