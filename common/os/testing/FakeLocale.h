@@ -1,0 +1,46 @@
+#pragma once
+// The locale double: a clock the test sets and moves on, settable regional separators and the
+// ANSI code page Windows-1251 (a Russian Windows), with Windows' own table both ways and "?" for
+// every character the code page lacks. Thread-safe.
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "os/Locale.h"
+
+namespace os::testing {
+
+class FakeLocale final : public ILocale {
+ public:
+  // 2024-01-01 00:00:00.000, separators "." and ":" as a Russian Windows has them, step 0.
+  FakeLocale();
+
+  // The clock's time; afterwards the clock moves on by the step.
+  LocalTime Now() override;
+  std::wstring DateSeparator() override;
+  std::wstring TimeSeparator() override;
+  std::string ToAnsi(std::wstring_view text) override;
+  std::wstring FromAnsi(std::string_view bytes) override;
+
+  // A valid date and time of the proleptic Gregorian calendar, years 1601 to 30827 as in a
+  // SYSTEMTIME; anything else throws std::invalid_argument.
+  void SetNow(const LocalTime& time);
+  // Moves the clock on (or back, for a negative value) across days, months and years.
+  void Advance(std::int64_t milliseconds);
+  // How far the clock moves on after each reading.
+  void SetStep(std::int64_t milliseconds);
+  void SetSeparators(std::wstring date, std::wstring time);
+  // How often Now has been read.
+  std::uint64_t NowCalls() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::int64_t now_;  // milliseconds since 1970-01-01 00:00:00, local time
+  std::int64_t step_ = 0;
+  std::uint64_t nowCalls_ = 0;
+  std::wstring dateSeparator_ = L".";
+  std::wstring timeSeparator_ = L":";
+};
+
+}  // namespace os::testing

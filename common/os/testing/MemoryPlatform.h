@@ -1,0 +1,36 @@
+#pragma once
+// A whole seam of doubles for native tests: the in-memory file system, and the profile and shell
+// working on it, a scripted display, system and clock, and a recording event log. Tests reach
+// each double by name to script it or read what it recorded.
+#include "os/Platform.h"
+#include "os/testing/FakeDisplay.h"
+#include "os/testing/FakeEventLog.h"
+#include "os/testing/FakeLocale.h"
+#include "os/testing/FakeShell.h"
+#include "os/testing/FakeSystem.h"
+#include "os/testing/MemoryFileSystem.h"
+#include "os/testing/MemoryProfile.h"
+
+namespace os::testing {
+
+class MemoryPlatform {
+ public:
+  MemoryPlatform() = default;
+  MemoryPlatform(const MemoryPlatform&) = delete;
+  MemoryPlatform& operator=(const MemoryPlatform&) = delete;
+
+  Platform& Get() { return platform_; }
+
+  MemoryFileSystem fs;
+  MemoryProfile profile{fs};
+  FakeDisplay display;
+  FakeShell shell{fs};
+  FakeSystem system;
+  FakeLocale locale;
+  FakeEventLog eventLog;
+
+ private:
+  Platform platform_{fs, profile, display, shell, system, locale, eventLog};
+};
+
+}  // namespace os::testing

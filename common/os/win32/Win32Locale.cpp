@@ -1,0 +1,90 @@
+#include "os/win32/Win32Locale.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <stdexcept>
+
+namespace os::win32 {
+namespace {
+
+std::wstring LocaleText(LCTYPE type) {
+  const int size = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, nullptr, 0);
+  if (size <= 0) {
+    return {};
+  }
+  std::wstring buffer(static_cast<std::size_t>(size), L'\0');
+  const int length = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer.data(), size);
+  if (length <= 0) {
+    return {};
+  }
+  buffer.resize(static_cast<std::size_t>(length) - 1);  // the count includes the terminating zero
+  return buffer;
+}
+
+int CheckedLength(std::size_t size) {
+  if (size > static_cast<std::size_t>(INT_MAX)) {
+    throw std::length_error("text too long for a code page conversion");
+  }
+  return static_cast<int>(size);
+}
+
+}  // namespace
+
+LocalTime Win32Locale::Now() {
+  SYSTEMTIME st;
+  ::GetLocalTime(&st);
+  LocalTime t;
+  t.year = st.wYear;
+  t.month = st.wMonth;
+  t.day = st.wDay;
+  t.hour = st.wHour;
+  t.minute = st.wMinute;
+  t.second = st.wSecond;
+  t.milliseconds = st.wMilliseconds;
+  return t;
+}
+
+std::wstring Win32Locale::DateSeparator() {
+  return LocaleText(LOCALE_SDATE);
+}
+
+std::wstring Win32Locale::TimeSeparator() {
+  return LocaleText(LOCALE_STIME);
+}
+
+std::string Win32Locale::ToAnsi(std::wstring_view text) {
+  if (text.empty()) {
+    return {};
+  }
+  // No best-fit substitutes: a character the code page lacks becomes the default "?", so what
+  // is written reads back either as itself or visibly lost.
+  const int inLength = CheckedLength(text.size());
+  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), inLength,
+                                         nullptr, 0, nullptr, nullptr);
+  if (size <= 0) {
+    return {};
+  }
+  std::string out(static_cast<std::size_t>(size), '\0');
+  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), inLength,
+                                           out.data(), size, nullptr, nullptr);
+  out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return out;
+}
+
+std::wstring Win32Locale::FromAnsi(std::string_view bytes) {
+  if (bytes.empty()) {
+    return {};
+  }
+  const int inLength = CheckedLength(bytes.size());
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), inLength, nullptr, 0);
+  if (size <= 0) {
+    return {};
+  }
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), inLength, out.data(), size);
+  out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return out;
+}
+
+}  // namespace os::win32

@@ -1,0 +1,16 @@
+#pragma once
+#include "os/Locale.h"
+
+namespace os::win32 {
+
+// The local clock, the user's regional separators and the ANSI code page of the running system.
+class Win32Locale final : public ILocale {
+ public:
+  LocalTime Now() override;
+  std::wstring DateSeparator() override;
+  std::wstring TimeSeparator() override;
+  std::string ToAnsi(std::wstring_view text) override;
+  std::wstring FromAnsi(std::string_view bytes) override;
+};
+
+}  // namespace os::win32

@@ -1,0 +1,34 @@
+#pragma once
+// The real seam of one program: every Win32 part, owned here, and the Platform that refers to
+// them. A program's entry point makes one and hands Get() to the shared units and the engine.
+#include "os/Platform.h"
+#include "os/win32/Win32Display.h"
+#include "os/win32/Win32EventLog.h"
+#include "os/win32/Win32FileSystem.h"
+#include "os/win32/Win32Locale.h"
+#include "os/win32/Win32Profile.h"
+#include "os/win32/Win32Shell.h"
+#include "os/win32/Win32System.h"
+
+namespace os::win32 {
+
+class Win32Platform {
+ public:
+  Win32Platform() = default;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  Platform& Get() { return platform_; }
+
+ private:
+  Win32FileSystem fs_;
+  Win32Profile profile_;
+  Win32Display display_;
+  Win32Shell shell_;
+  Win32System system_;
+  Win32Locale locale_;
+  Win32EventLog eventLog_;
+  Platform platform_{fs_, profile_, display_, shell_, system_, locale_, eventLog_};
+};
+
+}  // namespace os::win32
