@@ -1,0 +1,59 @@
+// Stand-in for DPInst in the tests of Usbprep: it does nothing to drivers. Each run appends one
+// line to "dpinst_standin.log" beside itself (UTF-16): its own file name, the command line it
+// was given, its current folder and the compatibility layer registered for its full path, tab
+// separated. It sleeps a little first, so that a caller that does not wait for it finds no line.
+#include <windows.h>
+
+#include <string>
+
+#include "kit/KitStartup.h"
+#include "os/win32/Handle.h"
+
+namespace {
+
+constexpr DWORD kRunTimeMs = 300;
+
+std::wstring OwnPath() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return std::wstring(buffer, length < MAX_PATH ? length : 0);
+}
+
+std::wstring CurrentFolder() {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
+  return std::wstring(buffer, length < MAX_PATH ? length : 0);
+}
+
+std::wstring CompatibilityLayer(const std::wstring& path) {
+  wchar_t data[64] = {};
+  DWORD size = sizeof(data) - sizeof(wchar_t);
+  if (::RegGetValueW(HKEY_LOCAL_MACHINE,
+                     L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers",
+                     path.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  return data;
+}
+
+}  // namespace
+
+int main() {
+  kit::HardenDllSearch();
+  ::Sleep(kRunTimeMs);
+  const std::wstring self = OwnPath();
+  const std::size_t slash = self.find_last_of(L'\\');
+  const std::wstring line = self.substr(slash + 1) + L'\t' + ::GetCommandLineW() + L'\t' +
+                            CurrentFolder() + L'\t' + CompatibilityLayer(self) + L'\n';
+  const std::wstring log = self.substr(0, slash + 1) + L"dpinst_standin.log";
+  const os::win32::FileHandle file(::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                                 nullptr));
+  if (!file) {
+    return 1;
+  }
+  DWORD written = 0;
+  ::WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)), &written,
+              nullptr);
+  return 0;
+}
