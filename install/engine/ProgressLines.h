@@ -24,4 +24,10 @@ inline std::wstring CopyingFile(std::wstring_view fileName) {
   return L"Копирование файла " + std::wstring(fileName) + L"....";
 }
 
+// "Резервное копирование файла <name>....": an existing file is kept under a dated name before
+// the medium's copy replaces it.
+inline std::wstring BackingUpFile(std::wstring_view fileName) {
+  return L"Резервное копирование файла " + std::wstring(fileName) + L"....";
+}
+
 }  // namespace engine::lines

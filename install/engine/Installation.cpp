@@ -1,0 +1,185 @@
+#include "engine/Installation.h"
+
+#include "VR_Common_Const.h"
+#include "engine/CopyStep.h"
+#include "engine/DatabaseBackup.h"
+#include "engine/FileOperations.h"
+#include "engine/LastNumberFile.h"
+#include "engine/PackageLayout.h"
+#include "engine/ProgressLines.h"
+#include "engine/SettingsFile.h"
+
+namespace engine {
+namespace {
+
+using std::wstring;
+
+class Run {
+ public:
+  Run(const InstallRequest& request, IInstallProgress& progress, os::Platform& platform)
+      : from_(request.Fcopyfrom),
+        to_(request.TargetPath),
+        request_(request),
+        progress_(progress),
+        fs_(platform.fs),
+        locale_(platform.locale) {}
+
+  bool CopyPhase() {
+    if (!TargetFolder()) {
+      return false;
+    }
+    MainSettingsFile();
+    BusyRegion busy(progress_);
+    SettingsFolder();
+    if (!DatabaseFolder() || !Database()) {
+      return false;
+    }
+    if (!CopySet(layout::ServerFiles(request_.WindowsFamily),
+                 from_ + wstring(layout::kFirebirdFolder), to_)) {
+      return false;
+    }
+    if (!CopySetIntoFolder(layout::kInternationalFiles, layout::kInternationalFolder)) {
+      return false;
+    }
+    if (!CopySetIntoFolder(layout::kServerFunctionFiles, layout::kServerFunctionFolder)) {
+      return false;
+    }
+    ComplexFunctionLibraries();
+    WriteLastNumberFileIfMissing(fs_, locale_,
+                                 SettingsFolderPath() + wstring(layout::kLastNumberFile));
+    EditionSettingsFile();
+    busy.Leave();
+    return true;
+  }
+
+ private:
+  wstring SettingsFolderPath() const { return to_ + vr::SettingsSubDir; }
+
+  // The target folder is created one level deep: its parent must be there.
+  bool TargetFolder() {
+    if (FolderExists(fs_, to_)) {
+      return true;
+    }
+    if (fs_.CreateFolder(to_) != os::error::kSuccess) {
+      progress_.ShowError(wstring(lines::kFolderCreateError));
+      progress_.Add(wstring(lines::kFolderCreateError));
+      return false;
+    }
+    progress_.Add(wstring(lines::kFolderCreated));
+    progress_.ProcessMessages();
+    return true;
+  }
+
+  // The settings folder is normally made when the target folder is chosen; a caller that did
+  // not (the console installer into a new folder) still gets the file. Should the folder fail,
+  // writing the file raises.
+  void MainSettingsFile() {
+    if (!FolderExists(fs_, SettingsFolderPath())) {
+      fs_.CreateFolder(SettingsFolderPath());
+    }
+    SettingsFile settings(fs_, locale_, SettingsFolderPath() + vr::SettingsFileName);
+    settings.WriteInteger(L"options", L"FilterType", 0);
+    settings.WriteInteger(L"options", L"HardwareType", 1);
+    settings.UpdateFile();
+  }
+
+  void SettingsFolder() {
+    progress_.ProcessMessages();
+    const int line = progress_.Add(wstring(lines::kCreatingSettings));
+    progress_.ProcessMessages();
+    if (!FolderExists(fs_, SettingsFolderPath())) {
+      fs_.CreateFolder(SettingsFolderPath());  // a failure shows when the files are written
+    }
+    CompleteLine(progress_, line, lines::kDone);
+  }
+
+  bool DatabaseFolder() {
+    const wstring folder = to_ + wstring(layout::kDatabaseFolder);
+    if (FolderExists(fs_, folder)) {
+      return true;
+    }
+    if (fs_.CreateFolder(folder) != os::error::kSuccess) {
+      progress_.ShowError(wstring(lines::kDatabaseFolderCreateError));
+      progress_.Add(wstring(lines::kDatabaseFolderCreateError));
+      return false;
+    }
+    progress_.Add(wstring(lines::kDatabaseFolderCreated));
+    progress_.ProcessMessages();
+    return true;
+  }
+
+  // An existing database is the operator's data: it is kept under a dated name before the
+  // medium's replaces it, and a failure to keep it ends the run with the database untouched.
+  bool Database() {
+    const wstring folder = to_ + wstring(layout::kDatabaseFolder);
+    const wstring name(layout::kDatabaseFile);
+    if (FileExists(fs_, folder + name)) {
+      const int line = progress_.Add(lines::BackingUpFile(name));
+      progress_.ProcessMessages();
+      const bool kept = BackUpByRenaming(fs_, locale_, folder, name).has_value();
+      CompleteLine(progress_, line, kept ? lines::kDone : lines::kFailed);
+      if (!kept) {
+        return false;
+      }
+    }
+    return CopyFileStep(progress_, fs_, name, from_ + wstring(layout::kDatabaseFolder) + name,
+                        folder + name);
+  }
+
+  // Every file of the set, in order; the first failure ends the set and the run.
+  bool CopySet(std::span<const std::wstring_view> names, const wstring& sourceFolder,
+               const wstring& targetFolder) {
+    for (const std::wstring_view name : names) {
+      if (!CopyFileStep(progress_, fs_, wstring(name), sourceFolder + wstring(name),
+                        targetFolder + wstring(name))) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // A set from the same-named sub-folder of "Firebird\". The folder is made when missing; should
+  // that fail, the first copy into it raises.
+  bool CopySetIntoFolder(std::span<const std::wstring_view> names, std::wstring_view folder) {
+    const wstring target = to_ + wstring(folder);
+    if (!FolderExists(fs_, target)) {
+      fs_.CreateFolder(target);
+    }
+    return CopySet(names, from_ + wstring(layout::kFirebirdFolder) + wstring(folder), target);
+  }
+
+  // The complex's own libraries: a failed one is marked and the others still follow.
+  void ComplexFunctionLibraries() {
+    for (const std::wstring_view name : layout::kComplexFunctionFiles) {
+      CopyFileStep(progress_, fs_, wstring(name),
+                   from_ + wstring(layout::kComplexFunctionFolder) + wstring(name),
+                   to_ + wstring(layout::kServerFunctionFolder) + wstring(name));
+    }
+  }
+
+  void EditionSettingsFile() {
+    if (!request_.EditionFlag) {
+      return;
+    }
+    SettingsFile edition(fs_, locale_, to_ + wstring(layout::kEditionSettingsFile));
+    edition.WriteString(L"Common", L"Disk", L"I");
+    edition.UpdateFile();
+  }
+
+  const wstring from_;
+  const wstring to_;
+  const InstallRequest& request_;
+  IInstallProgress& progress_;
+  os::IFileSystem& fs_;
+  os::ILocale& locale_;
+};
+
+}  // namespace
+
+bool RunInstallation(const InstallRequest& Request, IInstallProgress& Progress,
+                     os::Platform& platform) {
+  Run run(Request, Progress, platform);
+  return run.CopyPhase();
+}
+
+}  // namespace engine
