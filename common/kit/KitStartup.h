@@ -3,7 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <string>
+#include "os/win32/SystemLibrary.h"
 
 namespace kit {
 
@@ -12,9 +12,9 @@ namespace kit {
 // The first call of every program's entry point. Returns whether the restriction is in force.
 bool HardenDllSearch();
 
-// Loads a system DLL such as syssetup.dll or shcore.dll from the system folder only.
-// Returns null when it is not there.
-HMODULE LoadSystemLibrary(const std::wstring& name);
+// Loads a system DLL such as syssetup.dll or shcore.dll from the system folder only, whether
+// the search is restricted or not. Returns null when it is not there.
+using os::win32::LoadSystemLibrary;
 
 }  // namespace kit
 #endif

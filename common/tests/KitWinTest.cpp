@@ -83,16 +83,24 @@ TEST(Kit, HardenedSearchIgnoresADllPlantedInTheCurrentFolder) {
   if (before != nullptr) {
     ::FreeLibrary(before);
   }
+  // Loading by the system folder never takes it, restricted or not.
+  HMODULE bySystemFolder = kit::LoadSystemLibrary(L"planted_probe.dll");
+  EXPECT_EQ(bySystemFolder, nullptr);
+  if (bySystemFolder != nullptr) {
+    ::FreeLibrary(bySystemFolder);
+  }
   EXPECT_TRUE(kit::HardenDllSearch());
   HMODULE after = ::LoadLibraryW(L"planted_probe.dll");
   EXPECT_EQ(after, nullptr);
   if (after != nullptr) {
     ::FreeLibrary(after);
   }
-  HMODULE system = kit::LoadSystemLibrary(L"shell32.dll");
-  EXPECT_NE(system, nullptr);
-  if (system != nullptr) {
-    ::FreeLibrary(system);
+  for (const wchar_t* name : {L"shell32.dll", L"planted_probe.dll"}) {
+    HMODULE system = kit::LoadSystemLibrary(name);
+    EXPECT_EQ(system != nullptr, std::wstring(name) == L"shell32.dll");
+    if (system != nullptr) {
+      ::FreeLibrary(system);
+    }
   }
 
   ::SetCurrentDirectoryW(temp);
