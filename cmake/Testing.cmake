@@ -19,6 +19,15 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
     add_test(NAME wine.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-exec ${VIRELTA_WINE_PREFIX} --stop)
     set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine)
     set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+    # A second session whose screen has 120 logical pixels per inch (the system's large fonts),
+    # for the tests registered with virelta_test_at_large_fonts.
+    set(VIRELTA_WINE_PREFIX_LARGE_FONTS ${CMAKE_BINARY_DIR}/wineprefix-120dpi)
+    add_test(NAME wine-large-fonts.start COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-exec
+             ${VIRELTA_WINE_PREFIX_LARGE_FONTS} --start --log-pixels 120)
+    add_test(NAME wine-large-fonts.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-exec
+             ${VIRELTA_WINE_PREFIX_LARGE_FONTS} --stop)
+    set_tests_properties(wine-large-fonts.start PROPERTIES FIXTURES_SETUP wine-large-fonts)
+    set_tests_properties(wine-large-fonts.stop PROPERTIES FIXTURES_CLEANUP wine-large-fonts)
   else()
     # Only 64-bit Wine runs here: 32-bit test programs are built but never registered as tests.
     set(VIRELTA_NO_TEST_RUNS ON)
@@ -38,6 +47,25 @@ function(virelta_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180
                          TEST_PREFIX "${name}." PROPERTIES ${props})
   endif()
+endfunction()
+
+# virelta_test_at_large_fonts(target FILTER <gtest filter>): runs the tests of the Wine test
+# program `target` that the filter selects once more, in the large-fonts session (120 logical
+# pixels per inch), as the one test <target>.LargeFonts. The program finds the resolution it is to
+# expect in VIRELTA_TEST_LOGPIXELS (unset in the normal session, which has 96). The test passes
+# only when at least one test ran and none failed or was skipped.
+function(virelta_test_at_large_fonts target)
+  cmake_parse_arguments(T "" "FILTER" "" ${ARGN})
+  if(NOT VIRELTA_WINE_PREFIX_LARGE_FONTS OR NOT T_FILTER)
+    return()
+  endif()
+  add_test(NAME ${target}.LargeFonts
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-exec ${VIRELTA_WINE_PREFIX_LARGE_FONTS}
+                   $<TARGET_FILE:${target}> --gtest_filter=${T_FILTER})
+  set_tests_properties(${target}.LargeFonts PROPERTIES
+    FIXTURES_REQUIRED wine-large-fonts ENVIRONMENT VIRELTA_TEST_LOGPIXELS=120 TIMEOUT 300
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [1-9][0-9]* tests?\\."
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|\\[  SKIPPED \\]")
 endfunction()
 
 # virelta_test_folder(name LIBS ...): the tests of one folder, picked up by file name.
