@@ -259,7 +259,7 @@ TEST_F(MyLogFaults, FailingEventLogIsIgnored) {
 // lines in its own order, the time stamps in the order the lines were put in.
 TEST_F(MyLogFaults, ConcurrentMessagesLoseNoLineAndTearNone) {
   constexpr int kThreads = 8;
-  constexpr int kMessages = 100;
+  constexpr int kMessages = 50;
   locale_.SetStep(1000);
   const auto log = MakeLog();
   log->SetAddLogFileName(kExtra);

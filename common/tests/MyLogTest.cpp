@@ -6,7 +6,9 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Error.h"
@@ -476,6 +478,55 @@ TEST_F(MyLog, TimeStampFormsOfSeveralRegions) {
     EXPECT_EQ(log->List.front(), c.expected);
     EXPECT_EQ(ReadBytes(fs(), MainPath()), text::ToUtf8(c.expected) + "\r\n");
     fs().RemoveFile(MainPath());
+  }
+}
+
+// Several threads logging at once into both logs: each file, read back, holds every message
+// exactly once as a whole line, each thread's messages newest first.
+TEST_F(MyLog, MessagesFromSeveralThreadsAreAllKeptWhole) {
+  constexpr int kThreads = 4;
+  constexpr int kMessages = 30;
+  const auto log = MakeLog();
+  log->SetAddLogFileName(At(L"extra.log"));
+  const auto textOf = [](int thread, int message) {
+    // Long, and different per thread, so that a line mixed from two messages shows.
+    return L"поток " + std::to_wstring(thread) + L" сообщение " + std::to_wstring(message) + L" " +
+           std::wstring(200, static_cast<wchar_t>(L'a' + thread));
+  };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int m = 0; m < kMessages; ++m) {
+        log->AddMessage(textOf(t, m));
+      }
+    });
+  }
+  for (auto& thread : threads) {
+    thread.join();
+  }
+
+  for (const std::wstring& path : {MainPath(), At(L"extra.log")}) {
+    SCOPED_TRACE(U8(path));
+    const auto lines = AnsiLines(path);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kMessages));
+    std::set<std::wstring> seen;
+    std::vector<int> nextOlder(kThreads, kMessages - 1);
+    for (const auto& line : lines) {
+      std::wstring text;
+      ASSERT_TRUE(
+          logtest::ParseLine(line, locale().DateSeparator(), locale().TimeSeparator(), text))
+          << "torn line: " << U8(line);
+      // The thread's number follows "поток " (6 characters).
+      const int thread = text.size() > 6 ? text[6] - L'0' : -1;
+      ASSERT_TRUE(thread >= 0 && thread < kThreads) << U8(line);
+      // Characters the ANSI code page lacks come back as "?"; compare as it keeps them.
+      const std::wstring expected =
+          locale().FromAnsi(locale().ToAnsi(textOf(thread, nextOlder[thread])));
+      EXPECT_EQ(text, expected) << "lost, repeated, torn or out of order";
+      EXPECT_TRUE(seen.insert(text).second) << "twice: " << U8(line);
+      --nextOlder[thread];
+    }
+    EXPECT_EQ(nextOlder, std::vector<int>(kThreads, -1));
   }
 }
 
