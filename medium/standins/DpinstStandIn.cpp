@@ -1,7 +1,11 @@
-// Stand-in for DPInst in the tests of Usbprep: it does nothing to drivers. Each run appends one
-// line to "dpinst_standin.log" beside itself (UTF-16): its own file name, the command line it
-// was given, its current folder and the compatibility layer registered for its full path, tab
-// separated. It sleeps a little first, so that a caller that does not wait for it finds no line.
+// Stand-in for Microsoft's Driver Package Installer (DPInst) on the sample installation medium and
+// in the tests of Usbprep: it does nothing to drivers. Each run appends one line to
+// "dpinst_standin.log" beside itself (UTF-16): its own file name, the command line it was given,
+// its current folder and the compatibility layer registered for its full path, tab separated.
+// When it has a console of its own it shows the same there, so that a person who starts Usbprep
+// by hand sees what DPInst would have been asked to do. It never writes to a redirected standard
+// output: Usbprep's own output stays exactly its three lines. It sleeps a little first, so that
+// a caller that does not wait for it finds no line.
 #include <windows.h>
 
 #include <string>
@@ -36,6 +40,17 @@ std::wstring CompatibilityLayer(const std::wstring& path) {
   return data;
 }
 
+// Only a real console: WriteConsoleW fails on a file or a pipe.
+void ShowOnConsole(const std::wstring& text) {
+  const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (output == nullptr || output == INVALID_HANDLE_VALUE || !::GetConsoleMode(output, &mode)) {
+    return;
+  }
+  DWORD written = 0;
+  ::WriteConsoleW(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 }  // namespace
 
 int main() {
@@ -43,8 +58,15 @@ int main() {
   ::Sleep(kRunTimeMs);
   const std::wstring self = OwnPath();
   const std::size_t slash = self.find_last_of(L'\\');
-  const std::wstring line = self.substr(slash + 1) + L'\t' + ::GetCommandLineW() + L'\t' +
-                            CurrentFolder() + L'\t' + CompatibilityLayer(self) + L'\n';
+  const std::wstring name = self.substr(slash + 1);
+  const std::wstring folder = CurrentFolder();
+  const std::wstring layer = CompatibilityLayer(self);
+  ShowOnConsole(L"[DPInst stand-in " + name + L", installs no driver]\r\n  command line: " +
+                ::GetCommandLineW() + L"\r\n  current folder: " + folder +
+                (layer.empty() ? L"" : L"\r\n  compatibility layer: " + layer) + L"\r\n");
+
+  const std::wstring line =
+      name + L'\t' + ::GetCommandLineW() + L'\t' + folder + L'\t' + layer + L'\n';
   const std::wstring log = self.substr(0, slash + 1) + L"dpinst_standin.log";
   const os::win32::FileHandle file(::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
