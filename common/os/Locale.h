@@ -31,6 +31,9 @@ class ILocale {
   // Conversions with the system's ANSI code page (CP_ACP); characters it lacks become "?".
   virtual std::string ToAnsi(std::wstring_view text) = 0;
   virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+  // The text in upper case by the user's locale (LCMapStringW, LCMAP_UPPERCASE), as names are
+  // compared without letter case.
+  virtual std::wstring ToUpper(std::wstring_view text) = 0;
 };
 
 class IEventLog {

@@ -87,6 +87,21 @@ LocalTime FromMilliseconds(std::int64_t ms) {
   return t;
 }
 
+wchar_t UpperOf(wchar_t c) {
+  const std::uint32_t code = static_cast<std::uint32_t>(c);
+  if ((code >= u'a' && code <= u'z') || (code >= 0xE0 && code <= 0xFE && code != 0xF7) ||
+      (code >= 0x0430 && code <= 0x044F)) {
+    return static_cast<wchar_t>(code - 0x20);  // a-z, à-þ (not ÷), а-я
+  }
+  if (code == 0xFF) {
+    return static_cast<wchar_t>(0x0178);  // ÿ
+  }
+  if (code >= 0x0450 && code <= 0x045F) {
+    return static_cast<wchar_t>(code - 0x50);  // ѐ-џ
+  }
+  return c;
+}
+
 }  // namespace
 
 FakeLocale::FakeLocale() : now_(ToMilliseconds(LocalTime{2024, 1, 1, 0, 0, 0, 0})) {}
@@ -159,6 +174,14 @@ void FakeLocale::SetSeparators(std::wstring date, std::wstring time) {
 std::uint64_t FakeLocale::NowCalls() const {
   const std::lock_guard guard(mutex_);
   return nowCalls_;
+}
+
+std::wstring FakeLocale::ToUpper(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    c = UpperOf(c);
+  }
+  return out;
 }
 
 }  // namespace os::testing

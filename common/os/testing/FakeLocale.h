@@ -22,6 +22,8 @@ class FakeLocale final : public ILocale {
   std::wstring TimeSeparator() override;
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
+  // Upper case for ASCII, Latin-1 and Cyrillic letters as Windows maps them; others unchanged.
+  std::wstring ToUpper(std::wstring_view text) override;
 
   // A valid date and time of the proleptic Gregorian calendar, years 1601 to 30827 as in a
   // SYSTEMTIME; anything else throws std::invalid_argument.

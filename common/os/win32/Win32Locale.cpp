@@ -87,4 +87,20 @@ std::wstring Win32Locale::FromAnsi(std::string_view bytes) {
   return out;
 }
 
+std::wstring Win32Locale::ToUpper(std::wstring_view text) {
+  if (text.empty()) {
+    return {};
+  }
+  // Upper-casing keeps the length: the result fits a buffer of the text's size.
+  const int inLength = CheckedLength(text.size());
+  std::wstring out(text.size(), L'\0');
+  const int length = ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, text.data(), inLength,
+                                    out.data(), inLength);
+  if (length <= 0) {
+    return std::wstring(text);
+  }
+  out.resize(static_cast<std::size_t>(length));
+  return out;
+}
+
 }  // namespace os::win32

@@ -11,6 +11,7 @@ class Win32Locale final : public ILocale {
   std::wstring TimeSeparator() override;
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
+  std::wstring ToUpper(std::wstring_view text) override;
 };
 
 }  // namespace os::win32

@@ -1,0 +1,46 @@
+#pragma once
+// What leaving the path page makes of the path field: the field is trimmed and normalised to end
+// in "\", an empty path and a drive root are refused with the operator's message, and an accepted
+// target folder gets its settings sub-folder at once. The wizard and the console installer both
+// take the target folder through here.
+#include <string>
+#include <string_view>
+
+#include "os/FileSystem.h"
+
+namespace engine {
+
+inline constexpr std::wstring_view kNoTargetFolder = L"Не выбран путь для установки программы!";
+// The spelling is the one the operators know.
+inline constexpr std::wstring_view kTargetIsDriveRoot =
+    L"Программу нелзя устанавливать в корневой каталог!";
+
+struct TargetFolderCheck {
+  enum class Verdict {
+    kAccepted,
+    kEmpty,      // refused with an error box: kNoTargetFolder
+    kDriveRoot,  // refused with a warning box: kTargetIsDriveRoot
+  };
+  Verdict verdict = Verdict::kEmpty;
+  // The trimmed path ending in "\", as the field shows it afterwards (also for a drive root);
+  // empty for kEmpty, whose field is left as it was.
+  std::wstring path;
+  // The message for the operator; empty when accepted.
+  std::wstring message;
+
+  bool Accepted() const { return verdict == Verdict::kAccepted; }
+};
+
+// Trims the field (TrimControlAndBlanks), appends "\" when missing and refuses an empty path and
+// one of three characters or fewer (C:\, or C: which has become C:\). Nothing on disk is touched.
+TargetFolderCheck CheckTargetFolder(const std::wstring& field);
+
+// Creates the folder when it does not exist, then its settings sub-folder likewise, one level
+// each. A failure is not reported here: the installation's first step reports a target folder it
+// cannot create.
+void PrepareTargetFolder(os::IFileSystem& fs, const std::wstring& folder);
+
+// CheckTargetFolder and, for an accepted path, PrepareTargetFolder.
+TargetFolderCheck AcceptTargetFolder(os::IFileSystem& fs, const std::wstring& field);
+
+}  // namespace engine

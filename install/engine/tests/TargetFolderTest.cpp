@@ -1,0 +1,123 @@
+// Leaving the path page: the field's check (pure) and the folders it creates, on the double
+// natively and on the real file system under Wine.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/TargetFolder.h"
+#include "os/testing/TestEnvironment.h"
+#include "text/Utf.h"
+
+namespace engine {
+namespace {
+
+using Verdict = TargetFolderCheck::Verdict;
+
+bool IsFolder(os::IFileSystem& fs, const std::wstring& path) {
+  const std::uint32_t attributes = fs.GetAttributes(path);
+  return attributes != os::attr::kInvalid && (attributes & os::attr::kDirectory) != 0;
+}
+
+TEST(CheckTargetFolder, TrimsNormalisesAndRefusesEmptyAndRoot) {
+  struct Case {
+    const wchar_t* field;
+    Verdict verdict;
+    const wchar_t* path;
+  };
+  const Case cases[] = {
+      {L"", Verdict::kEmpty, L""},
+      {L"   ", Verdict::kEmpty, L""},
+      {L" \t\r\n\x01 ", Verdict::kEmpty, L""},
+      {L"C:", Verdict::kDriveRoot, L"C:\\"},
+      {L"C:\\", Verdict::kDriveRoot, L"C:\\"},
+      {L"  C:\\  ", Verdict::kDriveRoot, L"C:\\"},
+      {L"\\", Verdict::kDriveRoot, L"\\"},
+      {L"ab", Verdict::kDriveRoot, L"ab\\"},  // three characters once the "\" is there
+      {L"abc", Verdict::kAccepted, L"abc\\"},
+      {L"D:\\X", Verdict::kAccepted, L"D:\\X\\"},
+      {L"  C:\\Virelta  ", Verdict::kAccepted, L"C:\\Virelta\\"},
+      {L"C:\\Virelta\\", Verdict::kAccepted, L"C:\\Virelta\\"},
+      {L"C:\\Program Files\\Вирельта", Verdict::kAccepted, L"C:\\Program Files\\Вирельта\\"},
+      {L"C:\\Virelta\\\\", Verdict::kAccepted, L"C:\\Virelta\\\\"},  // doubled separators stay
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(text::ToUtf8(c.field));
+    const TargetFolderCheck check = CheckTargetFolder(c.field);
+    EXPECT_EQ(check.verdict, c.verdict);
+    EXPECT_EQ(check.path, c.path);
+    EXPECT_EQ(check.Accepted(), c.verdict == Verdict::kAccepted);
+    switch (c.verdict) {
+      case Verdict::kAccepted:
+        EXPECT_EQ(check.message, L"");
+        break;
+      case Verdict::kEmpty:
+        EXPECT_EQ(check.message, L"Не выбран путь для установки программы!");
+        break;
+      case Verdict::kDriveRoot:
+        EXPECT_EQ(check.message, L"Программу нелзя устанавливать в корневой каталог!");
+        break;
+    }
+  }
+}
+
+class AcceptTargetFolderTest : public testing::Test {
+ protected:
+  std::unique_ptr<os::testing::TestEnvironment> env_ = os::testing::MakeTestEnvironment();
+  os::IFileSystem& fs_ = env_->Fs();
+  std::wstring scratch_ = env_->NewScratchFolder();
+};
+
+TEST_F(AcceptTargetFolderTest, CreatesTheFolderAndItsSettingsFolder) {
+  const TargetFolderCheck check = AcceptTargetFolder(fs_, L" " + scratch_ + L"Virelta ");
+  ASSERT_TRUE(check.Accepted());
+  EXPECT_EQ(check.path, scratch_ + L"Virelta\\");
+  EXPECT_TRUE(IsFolder(fs_, scratch_ + L"Virelta\\"));
+  EXPECT_TRUE(IsFolder(fs_, scratch_ + L"Virelta\\Settings\\"));
+}
+
+TEST_F(AcceptTargetFolderTest, KeepsWhatAnExistingInstallationHolds) {
+  const std::wstring target = scratch_ + L"Virelta\\";
+  ASSERT_EQ(fs_.CreateFolder(target), os::error::kSuccess);
+  ASSERT_EQ(fs_.CreateFolder(target + L"Settings"), os::error::kSuccess);
+  os::ErrorCode error = 0;
+  ASSERT_TRUE(fs_.Open(target + L"Settings\\virelta.ini", os::Access::kReadWrite, os::Share::kNone,
+                       os::Disposition::kCreateNew, error));
+  EXPECT_TRUE(AcceptTargetFolder(fs_, target).Accepted());
+  EXPECT_NE(fs_.GetAttributes(target + L"Settings\\virelta.ini"), os::attr::kInvalid);
+}
+
+TEST_F(AcceptTargetFolderTest, CreatesOnlyTheMissingSettingsFolder) {
+  const std::wstring target = scratch_ + L"Virelta\\";
+  ASSERT_EQ(fs_.CreateFolder(target), os::error::kSuccess);
+  EXPECT_TRUE(AcceptTargetFolder(fs_, scratch_ + L"Virelta").Accepted());
+  EXPECT_TRUE(IsFolder(fs_, target + L"Settings\\"));
+}
+
+// One level only: the installation's first step reports the missing parent later.
+TEST_F(AcceptTargetFolderTest, IgnoresAFolderThatCannotBeCreated) {
+  const TargetFolderCheck check = AcceptTargetFolder(fs_, scratch_ + L"A\\B");
+  EXPECT_TRUE(check.Accepted());
+  EXPECT_EQ(fs_.GetAttributes(scratch_ + L"A"), os::attr::kInvalid);
+  EXPECT_EQ(fs_.GetAttributes(scratch_ + L"A\\B"), os::attr::kInvalid);
+}
+
+TEST_F(AcceptTargetFolderTest, IgnoresAFileInTheFolderPlace) {
+  os::ErrorCode error = 0;
+  ASSERT_TRUE(fs_.Open(scratch_ + L"Virelta", os::Access::kReadWrite, os::Share::kNone,
+                       os::Disposition::kCreateNew, error));
+  EXPECT_TRUE(AcceptTargetFolder(fs_, scratch_ + L"Virelta").Accepted());
+  EXPECT_EQ(fs_.GetAttributes(scratch_ + L"Virelta") & os::attr::kDirectory, 0u);
+}
+
+TEST_F(AcceptTargetFolderTest, ADriveRootIsRefusedWithoutItsSettingsFolder) {
+  if (!env_->IsDouble()) {
+    GTEST_SKIP() << "only on the double: it would reach the real drive root";
+  }
+  EXPECT_EQ(AcceptTargetFolder(fs_, L"C:").verdict, Verdict::kDriveRoot);
+  EXPECT_EQ(AcceptTargetFolder(fs_, L" ").verdict, Verdict::kEmpty);
+  EXPECT_EQ(fs_.GetAttributes(L"C:\\Settings"), os::attr::kInvalid);
+}
+
+}  // namespace
+}  // namespace engine
