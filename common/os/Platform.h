@@ -5,9 +5,11 @@
 #include "os/Display.h"
 #include "os/FileSystem.h"
 #include "os/Locale.h"
+#include "os/Process.h"
 #include "os/Profile.h"
 #include "os/Shell.h"
 #include "os/System.h"
+#include "os/Xml.h"
 
 namespace os {
 
@@ -19,6 +21,8 @@ struct Platform {
   ISystem& system;
   ILocale& locale;
   IEventLog& eventLog;
+  IProcesses& processes;
+  IXml& xml;
 };
 
 }  // namespace os

@@ -6,10 +6,12 @@
 #include "os/testing/FakeDisplay.h"
 #include "os/testing/FakeEventLog.h"
 #include "os/testing/FakeLocale.h"
+#include "os/testing/FakeProcesses.h"
 #include "os/testing/FakeShell.h"
 #include "os/testing/FakeSystem.h"
 #include "os/testing/MemoryFileSystem.h"
 #include "os/testing/MemoryProfile.h"
+#include "os/testing/MemoryXml.h"
 
 namespace os::testing {
 
@@ -28,9 +30,11 @@ class MemoryPlatform {
   FakeSystem system;
   FakeLocale locale;
   FakeEventLog eventLog;
+  FakeProcesses processes{fs};
+  MemoryXml xml{fs};
 
  private:
-  Platform platform_{fs, profile, display, shell, system, locale, eventLog};
+  Platform platform_{fs, profile, display, shell, system, locale, eventLog, processes, xml};
 };
 
 }  // namespace os::testing

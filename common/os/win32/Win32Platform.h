@@ -6,9 +6,11 @@
 #include "os/win32/Win32EventLog.h"
 #include "os/win32/Win32FileSystem.h"
 #include "os/win32/Win32Locale.h"
+#include "os/win32/Win32Processes.h"
 #include "os/win32/Win32Profile.h"
 #include "os/win32/Win32Shell.h"
 #include "os/win32/Win32System.h"
+#include "os/win32/Win32Xml.h"
 
 namespace os::win32 {
 
@@ -28,7 +30,10 @@ class Win32Platform {
   Win32System system_;
   Win32Locale locale_;
   Win32EventLog eventLog_;
-  Platform platform_{fs_, profile_, display_, shell_, system_, locale_, eventLog_};
+  Win32Processes processes_;
+  Win32Xml xml_;
+  Platform platform_{fs_,     profile_,  display_,   shell_, system_,
+                     locale_, eventLog_, processes_, xml_};
 };
 
 }  // namespace os::win32
