@@ -34,6 +34,9 @@ class ILocale {
   // The text in upper case by the user's locale (LCMapStringW, LCMAP_UPPERCASE), as names are
   // compared without letter case.
   virtual std::wstring ToUpper(std::wstring_view text) = 0;
+  // CompareStringW in the user's default locale without letter case (NORM_IGNORECASE): less than
+  // 0, 0 or greater than 0 as `a` sorts before, with or after `b`.
+  virtual int CompareIgnoreCase(std::wstring_view a, std::wstring_view b) = 0;
 };
 
 class IEventLog {

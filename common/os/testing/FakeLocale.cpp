@@ -4,6 +4,8 @@
 #include <chrono>
 #include <stdexcept>
 
+#include "os/testing/MemoryFileSystem.h"
+
 namespace os::testing {
 namespace {
 
@@ -182,6 +184,10 @@ std::wstring FakeLocale::ToUpper(std::wstring_view text) {
     c = UpperOf(c);
   }
   return out;
+}
+
+int FakeLocale::CompareIgnoreCase(std::wstring_view a, std::wstring_view b) {
+  return FoldCase(a).compare(FoldCase(b));
 }
 
 }  // namespace os::testing

@@ -24,6 +24,10 @@ class FakeLocale final : public ILocale {
   std::wstring FromAnsi(std::string_view bytes) override;
   // Upper case for ASCII, Latin-1 and Cyrillic letters as Windows maps them; others unchanged.
   std::wstring ToUpper(std::wstring_view text) override;
+  // Letters folded as Windows folds names (ASCII, Latin-1, Cyrillic), then compared by code
+  // unit: a Russian locale's order for names of Latin or Cyrillic letters and digits (Ё/ё,
+  // punctuation and mixed scripts aside).
+  int CompareIgnoreCase(std::wstring_view a, std::wstring_view b) override;
 
   // A valid date and time of the proleptic Gregorian calendar, years 1601 to 30827 as in a
   // SYSTEMTIME; anything else throws std::invalid_argument.

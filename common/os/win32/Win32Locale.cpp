@@ -103,4 +103,13 @@ std::wstring Win32Locale::ToUpper(std::wstring_view text) {
   return out;
 }
 
+int Win32Locale::CompareIgnoreCase(std::wstring_view a, std::wstring_view b) {
+  const int result = ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
+                                      CheckedLength(a.size()), b.data(), CheckedLength(b.size()));
+  if (result == 0) {
+    throw std::invalid_argument("CompareStringW failed");
+  }
+  return result - CSTR_EQUAL;
+}
+
 }  // namespace os::win32

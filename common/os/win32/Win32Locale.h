@@ -12,6 +12,7 @@ class Win32Locale final : public ILocale {
   std::string ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
   std::wstring ToUpper(std::wstring_view text) override;
+  int CompareIgnoreCase(std::wstring_view a, std::wstring_view b) override;
 };
 
 }  // namespace os::win32
