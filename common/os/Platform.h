@@ -4,10 +4,13 @@
 // of doubles (os/testing/MemoryPlatform.h). The parts are owned elsewhere; this only refers.
 #include "os/Display.h"
 #include "os/FileSystem.h"
+#include "os/Fonts.h"
 #include "os/Locale.h"
 #include "os/Process.h"
 #include "os/Profile.h"
+#include "os/Registry.h"
 #include "os/Shell.h"
+#include "os/ShellLink.h"
 #include "os/System.h"
 #include "os/Xml.h"
 
@@ -23,6 +26,9 @@ struct Platform {
   IEventLog& eventLog;
   IProcesses& processes;
   IXml& xml;
+  IRegistry& registry;
+  IShellLinks& shellLinks;
+  IFonts& fonts;
 };
 
 }  // namespace os

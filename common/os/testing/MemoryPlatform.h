@@ -5,12 +5,15 @@
 #include "os/Platform.h"
 #include "os/testing/FakeDisplay.h"
 #include "os/testing/FakeEventLog.h"
+#include "os/testing/FakeFonts.h"
 #include "os/testing/FakeLocale.h"
 #include "os/testing/FakeProcesses.h"
 #include "os/testing/FakeShell.h"
+#include "os/testing/FakeShellLinks.h"
 #include "os/testing/FakeSystem.h"
 #include "os/testing/MemoryFileSystem.h"
 #include "os/testing/MemoryProfile.h"
+#include "os/testing/MemoryRegistry.h"
 #include "os/testing/MemoryXml.h"
 
 namespace os::testing {
@@ -32,9 +35,13 @@ class MemoryPlatform {
   FakeEventLog eventLog;
   FakeProcesses processes{fs};
   MemoryXml xml{fs};
+  MemoryRegistry registry;
+  FakeShellLinks shellLinks{fs};
+  FakeFonts fonts;
 
  private:
-  Platform platform_{fs, profile, display, shell, system, locale, eventLog, processes, xml};
+  Platform platform_{fs,       profile,   display, shell,    system,     locale,
+                     eventLog, processes, xml,     registry, shellLinks, fonts};
 };
 
 }  // namespace os::testing

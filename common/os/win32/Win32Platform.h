@@ -5,10 +5,13 @@
 #include "os/win32/Win32Display.h"
 #include "os/win32/Win32EventLog.h"
 #include "os/win32/Win32FileSystem.h"
+#include "os/win32/Win32Fonts.h"
 #include "os/win32/Win32Locale.h"
 #include "os/win32/Win32Processes.h"
 #include "os/win32/Win32Profile.h"
+#include "os/win32/Win32Registry.h"
 #include "os/win32/Win32Shell.h"
+#include "os/win32/Win32ShellLinks.h"
 #include "os/win32/Win32System.h"
 #include "os/win32/Win32Xml.h"
 
@@ -32,8 +35,11 @@ class Win32Platform {
   Win32EventLog eventLog_;
   Win32Processes processes_;
   Win32Xml xml_;
-  Platform platform_{fs_,     profile_,  display_,   shell_, system_,
-                     locale_, eventLog_, processes_, xml_};
+  Win32Registry registry_;
+  Win32ShellLinks shellLinks_;
+  Win32Fonts fonts_;
+  Platform platform_{fs_,       profile_,   display_, shell_,    system_,     locale_,
+                     eventLog_, processes_, xml_,     registry_, shellLinks_, fonts_};
 };
 
 }  // namespace os::win32
