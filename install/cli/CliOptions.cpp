@@ -1,0 +1,77 @@
+#include "CliOptions.h"
+
+namespace cli {
+
+ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
+  CliOptions options;
+  bool optionsEnded = false;
+  for (const std::wstring& argument : arguments) {
+    const bool looksLikeOption =
+        !optionsEnded && ((argument.size() > 1 && argument.front() == L'-') || argument == L"/?");
+    if (!looksLikeOption) {
+      if (options.target) {
+        return {std::nullopt, L"Указано больше одного каталога установки: \"" + *options.target +
+                                  L"\" и \"" + argument + L"\"."};
+      }
+      options.target = argument;
+    } else if (argument == L"--") {
+      optionsEnded = true;
+    } else if (argument == L"--windows-xp") {
+      options.windowsXp = true;
+    } else if (argument == L"--no-driver") {
+      options.noDriver = true;
+    } else if (argument == L"--yes") {
+      options.yes = true;
+    } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
+      options.help = true;
+    } else {
+      return {std::nullopt, L"Неизвестный параметр: " + argument};
+    }
+  }
+  return {options, {}};
+}
+
+std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
+  const auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+  std::size_t i = 0;
+  // The program name ends at the next quote when it starts with one, else at the first blank.
+  if (i < commandLine.size() && commandLine[i] == L'"') {
+    const std::size_t end = commandLine.find(L'"', 1);
+    i = end == std::wstring_view::npos ? commandLine.size() : end + 1;
+  }
+  while (i < commandLine.size() && !isBlank(commandLine[i])) {
+    ++i;
+  }
+  std::vector<std::wstring> arguments;
+  for (;;) {
+    while (i < commandLine.size() && isBlank(commandLine[i])) {
+      ++i;
+    }
+    if (i == commandLine.size()) {
+      return arguments;
+    }
+    std::wstring argument;
+    bool quoted = false;
+    for (; i < commandLine.size() && (quoted || !isBlank(commandLine[i])); ++i) {
+      if (commandLine[i] == L'"') {
+        quoted = !quoted;
+      } else {
+        argument += commandLine[i];
+      }
+    }
+    arguments.push_back(std::move(argument));
+  }
+}
+
+std::wstring UsageText() {
+  return L"Использование: InstallCli.exe [--windows-xp] [--no-driver] [--yes] [каталог]\r\n"
+         L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
+         L"каталог (по умолчанию C:\\Virelta).\r\n"
+         L"  --windows-xp  файлы сервера базы данных для Windows XP\r\n"
+         L"  --no-driver   не устанавливать драйвер\r\n"
+         L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
+         L"Коды завершения: 0 установка завершена, 1 установка прервана, 2 ошибка, 64 неверные "
+         L"параметры.\r\n";
+}
+
+}  // namespace cli

@@ -1,0 +1,46 @@
+#pragma once
+// The console installer's command line:
+//   InstallCli.exe [--windows-xp] [--no-driver] [--yes] [target-folder]
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+// The program's exit codes.
+enum ExitCode : int {
+  kComplete = 0,    // every step of the installation ran
+  kEndedEarly = 1,  // the installation ended early at one of its stopping points
+  kFailed = 2,      // an error ended the installation (its text is on standard error)
+  kUsage = 64,      // the command line or the target folder was refused; nothing was installed
+};
+
+struct CliOptions {
+  bool windowsXp = false;  // the database server files for Windows XP
+  bool noDriver = false;   // leave the USB driver out
+  bool yes = false;        // answer every question with Yes
+  bool help = false;       // only show the usage text
+  // The target folder as given; nothing when the default is to be taken.
+  std::optional<std::wstring> target;
+};
+
+struct ParsedArguments {
+  std::optional<CliOptions> options;  // nothing for bad usage
+  std::wstring error;                 // why the command line was refused
+};
+
+// The arguments after the program name. Options may stand before or after the target folder;
+// "--" ends the options, so that a folder whose name begins with "-" can be given.
+ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments);
+
+// The arguments of a command line after the program name. Blanks and tabs separate arguments
+// outside quotes; every double quote switches quoting on or off and is dropped; a backslash is
+// always itself, so that "C:\Program Files\Virelta\" is one folder ending in "\" (folder names
+// never hold a double quote).
+std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine);
+
+// The usage text, lines ended by CR LF.
+std::wstring UsageText();
+
+}  // namespace cli

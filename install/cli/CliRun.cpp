@@ -1,0 +1,106 @@
+#include "CliRun.h"
+
+#include <exception>
+
+#include "CliOptions.h"
+#include "ConsoleProgress.h"
+#include "Error.h"
+#include "engine/InstallerStrings.h"
+#include "engine/TargetFolder.h"
+#include "text/Utf.h"
+
+namespace cli {
+namespace {
+
+constexpr wchar_t kLineEnd[] = L"\r\n";
+constexpr wchar_t kCompleteText[] = L"Установка завершена.";
+constexpr wchar_t kEndedEarlyText[] = L"Установка не завершена.";
+
+// The message of whatever error is passing through.
+std::wstring CurrentErrorText() {
+  try {
+    throw;
+  } catch (const OperatorError& e) {
+    return ErrorText(e.Message());
+  } catch (const std::exception& e) {
+    return ErrorText(text::FromUtf8(e.what()));
+  } catch (...) {
+    return L"Неизвестная ошибка.";
+  }
+}
+
+void RefusedTarget(IConsole& console, const engine::TargetFolderCheck& check) {
+  const wchar_t* kind =
+      check.verdict == engine::TargetFolderCheck::Verdict::kEmpty ? L"Error: " : L"Warning: ";
+  console.WriteError(kind + check.message + kLineEnd);
+}
+
+// The target folder from the command line or the default, checked as the path page checks it.
+// An accepted folder is made a full path against the current folder, so that the installation
+// does not depend on the folders it makes current on its way, and checked again: a relative
+// path may name a drive root too.
+engine::TargetFolderCheck TakeTargetFolder(const CliOptions& options, os::Platform& platform) {
+  const std::wstring field =
+      options.target ? *options.target : engine::DefaultTargetFolder(platform.system);
+  engine::TargetFolderCheck check = engine::CheckTargetFolder(field);
+  if (!check.Accepted()) {
+    return check;
+  }
+  const std::wstring full = platform.fs.FullPath(check.path);
+  if (!full.empty()) {
+    check = engine::CheckTargetFolder(full);
+  }
+  if (check.Accepted()) {
+    engine::PrepareTargetFolder(platform.fs, check.path);
+  }
+  return check;
+}
+
+}  // namespace
+
+std::wstring ErrorText(const std::wstring& message) {
+  if (message.empty() || message.back() > L'.') {
+    return message + L'.';
+  }
+  return message;
+}
+
+int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Platform& platform,
+           const RunFunction& run) {
+  const ParsedArguments parsed = ParseArguments(arguments);
+  if (!parsed.options) {
+    console.WriteError(parsed.error + kLineEnd + UsageText());
+    return kUsage;
+  }
+  const CliOptions& options = *parsed.options;
+  if (options.help) {
+    console.WriteError(UsageText());
+    return kComplete;
+  }
+
+  ConsoleProgress progress(console, options.yes ? Answers::kAllYes : Answers::kAsk);
+  try {
+    const engine::TargetFolderCheck target = TakeTargetFolder(options, platform);
+    if (!target.Accepted()) {
+      RefusedTarget(console, target);
+      return kUsage;
+    }
+    engine::InstallRequest request;
+    request.TargetPath = target.path;
+    request.Fcopyfrom = engine::InstallerFolder(platform.system);
+    request.WindowsFamily = options.windowsXp ? 1 : 0;
+    request.InstallDriver = !options.noDriver;
+    request.EditionFlag = engine::ReadEditionFlag(platform.system, platform.locale);
+
+    const bool complete = run(request, progress, platform);
+    progress.Finish();
+    console.WriteError(std::wstring(complete ? kCompleteText : kEndedEarlyText) + kLineEnd);
+    return complete ? kComplete : kEndedEarly;
+  } catch (...) {
+    progress.Finish();
+    console.WriteError(CurrentErrorText() + kLineEnd);
+    return kFailed;
+  }
+}
+
+}  // namespace cli

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CliOptions.h"
+#include "text/Utf.h"
+
+namespace cli {
+namespace {
+
+TEST(ParseArguments, AcceptsTheOptionsAndOneFolderInAnyOrder) {
+  struct Case {
+    std::vector<std::wstring> arguments;
+    bool windowsXp;
+    bool noDriver;
+    bool yes;
+    bool help;
+    const wchar_t* target;  // null: the default
+  };
+  const Case cases[] = {
+      {{}, false, false, false, false, nullptr},
+      {{L"D:\\Virelta"}, false, false, false, false, L"D:\\Virelta"},
+      {{L"--windows-xp"}, true, false, false, false, nullptr},
+      {{L"--no-driver", L"--yes"}, false, true, true, false, nullptr},
+      {{L"D:\\V", L"--yes", L"--windows-xp"}, true, false, true, false, L"D:\\V"},
+      {{L"--yes", L"--yes"}, false, false, true, false, nullptr},
+      {{L"--", L"-odd folder"}, false, false, false, false, L"-odd folder"},
+      {{L"--no-driver", L"--", L"--yes"}, false, true, false, false, L"--yes"},
+      {{L""}, false, false, false, false, L""},  // an empty folder is the path check's business
+      {{L"-"}, false, false, false, false, L"-"},
+      {{L"C:\\Program Files\\Вирельта"},
+       false,
+       false,
+       false,
+       false,
+       L"C:\\Program Files\\Вирельта"},
+      {{L"--help"}, false, false, false, true, nullptr},
+      {{L"/?"}, false, false, false, true, nullptr},
+      {{L"-h", L"D:\\V"}, false, false, false, true, L"D:\\V"},
+  };
+  for (const Case& c : cases) {
+    std::string trace;
+    for (const auto& a : c.arguments) {
+      trace += "[" + text::ToUtf8(a) + "] ";
+    }
+    SCOPED_TRACE(trace);
+    const ParsedArguments parsed = ParseArguments(c.arguments);
+    ASSERT_TRUE(parsed.options.has_value()) << text::ToUtf8(parsed.error);
+    EXPECT_EQ(parsed.options->windowsXp, c.windowsXp);
+    EXPECT_EQ(parsed.options->noDriver, c.noDriver);
+    EXPECT_EQ(parsed.options->yes, c.yes);
+    EXPECT_EQ(parsed.options->help, c.help);
+    ASSERT_EQ(parsed.options->target.has_value(), c.target != nullptr);
+    if (c.target != nullptr) {
+      EXPECT_EQ(*parsed.options->target, c.target);
+    }
+  }
+}
+
+TEST(ParseArguments, RefusesUnknownOptionsAndASecondFolder) {
+  struct Case {
+    std::vector<std::wstring> arguments;
+    const wchar_t* error;
+  };
+  const Case cases[] = {
+      {{L"--reboot"}, L"Неизвестный параметр: --reboot"},
+      {{L"-y"}, L"Неизвестный параметр: -y"},
+      {{L"--YES"}, L"Неизвестный параметр: --YES"},
+      {{L"D:\\V", L"--windows-xp=1"}, L"Неизвестный параметр: --windows-xp=1"},
+      {{L"D:\\A", L"D:\\B"}, L"Указано больше одного каталога установки: \"D:\\A\" и \"D:\\B\"."},
+      {{L"D:\\A", L"--", L"D:\\B"},
+       L"Указано больше одного каталога установки: \"D:\\A\" и \"D:\\B\"."},
+  };
+  for (const Case& c : cases) {
+    const ParsedArguments parsed = ParseArguments(c.arguments);
+    EXPECT_FALSE(parsed.options.has_value());
+    EXPECT_EQ(parsed.error, c.error);
+  }
+}
+
+TEST(SplitCommandLine, TakesQuotedFoldersWithTheirTrailingBackslash) {
+  struct Case {
+    const wchar_t* commandLine;
+    std::vector<std::wstring> arguments;
+  };
+  const Case cases[] = {
+      {L"InstallCli.exe", {}},
+      {L"\"E:\\SETUP\\InstallCli.exe\"", {}},
+      {L"\"E:\\Диск установки\\InstallCli.exe\"  --yes", {L"--yes"}},
+      {L"InstallCli.exe --yes \t D:\\V ", {L"--yes", L"D:\\V"}},
+      {L"InstallCli.exe \"C:\\Program Files\\Virelta\\\" --no-driver",
+       {L"C:\\Program Files\\Virelta\\", L"--no-driver"}},
+      {L"InstallCli.exe \"\"", {L""}},
+      {L"InstallCli.exe C:\\\"Program Files\"\\V", {L"C:\\Program Files\\V"}},
+      {L"InstallCli.exe \"unterminated folder", {L"unterminated folder"}},
+      {L"\"InstallCli.exe", {}},
+      {L"", {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SplitCommandLine(c.commandLine), c.arguments) << text::ToUtf8(c.commandLine);
+  }
+}
+
+TEST(UsageText, NamesEveryOptionAndEndsWithALineBreak) {
+  const std::wstring usage = UsageText();
+  for (const wchar_t* option : {L"--windows-xp", L"--no-driver", L"--yes", L"InstallCli.exe"}) {
+    EXPECT_NE(usage.find(option), std::wstring::npos) << text::ToUtf8(option);
+  }
+  EXPECT_TRUE(usage.ends_with(L"\r\n"));
+  EXPECT_EQ(usage.find(L"\n\n"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace cli

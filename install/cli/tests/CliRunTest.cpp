@@ -1,0 +1,210 @@
+// The console installer's run on the seam's doubles, with a scripted installation in place of the
+// engine's: the request it is given, what reaches standard output and error, and the exit code.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "CliOptions.h"
+#include "CliRun.h"
+#include "Error.h"
+#include "RecordingConsole.h"
+#include "engine/InstallProgress.h"
+#include "engine/ProgressLines.h"
+#include "os/testing/MemoryPlatform.h"
+
+namespace cli {
+namespace {
+
+using os::testing::FakeSystem;
+using testing::RecordingConsole;
+
+enum class Outcome { kComplete, kEndedEarly, kOperatorError, kOtherError };
+
+class CliRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform_.system.SetModuleFileName(L"E:\\SETUP\\InstallCli.exe");
+    platform_.system.SetString(FakeSystem::kModuleHandle, 0, L"Virelta");
+    platform_.system.SetString(FakeSystem::kModuleHandle, 1, L"Вирельта");
+  }
+
+  int Run(const std::vector<std::wstring>& arguments) {
+    return RunCli(arguments, console_, platform_.Get(),
+                  [this](const engine::InstallRequest& request, engine::IInstallProgress& progress,
+                         os::Platform&) { return Installation(request, progress); });
+  }
+
+  // Two completed lines, then a third that an error leaves open, or that ends the run early.
+  bool Installation(const engine::InstallRequest& request, engine::IInstallProgress& progress) {
+    request_ = request;
+    const int first = progress.Add(std::wstring(engine::lines::kCreatingSettings));
+    engine::CompleteLine(progress, first, engine::lines::kDone);
+    engine::BusyRegion busy(progress);
+    interruptRefusedInRun_ = console_.interruptRefused;
+    const int copy = progress.Add(engine::lines::CopyingFile(L"R40.FDB"));
+    switch (outcome_) {
+      case Outcome::kOperatorError:
+        throw OperatorError(L"Cannot open file E:\\SETUP\\DTAfb\\R40.FDB");
+      case Outcome::kOtherError:
+        throw std::runtime_error("Ошибка записи");
+      case Outcome::kEndedEarly:
+        engine::CompleteLine(progress, copy, engine::lines::kFailed);
+        return false;
+      case Outcome::kComplete:
+        engine::CompleteLine(progress, copy, engine::lines::kDone);
+        break;
+    }
+    return true;
+  }
+
+  bool IsFolder(const std::wstring& path) {
+    const std::uint32_t attributes = platform_.fs.GetAttributes(path);
+    return attributes != os::attr::kInvalid && (attributes & os::attr::kDirectory) != 0;
+  }
+
+  os::testing::MemoryPlatform platform_;
+  RecordingConsole console_;
+  Outcome outcome_ = Outcome::kComplete;
+  std::optional<engine::InstallRequest> request_;
+  bool interruptRefusedInRun_ = false;
+};
+
+TEST_F(CliRunTest, DefaultRunInstallsFromItsOwnFolderIntoCVirelta) {
+  EXPECT_EQ(Run({}), kComplete);
+  ASSERT_TRUE(request_);
+  EXPECT_EQ(request_->TargetPath, L"C:\\Virelta\\");
+  EXPECT_EQ(request_->Fcopyfrom, L"E:\\SETUP\\");
+  EXPECT_EQ(request_->WindowsFamily, 0);
+  EXPECT_TRUE(request_->InstallDriver);
+  EXPECT_FALSE(request_->EditionFlag);
+  EXPECT_TRUE(IsFolder(L"C:\\Virelta\\Settings\\"));
+  EXPECT_EQ(console_.output,
+            L"Создание настроечных файлов....Завершено\r\n"
+            L"Копирование файла R40.FDB....Завершено\r\n");
+  EXPECT_EQ(console_.errors, L"Установка завершена.\r\n");
+  EXPECT_TRUE(interruptRefusedInRun_);
+  EXPECT_FALSE(console_.interruptRefused);
+}
+
+TEST_F(CliRunTest, OptionsAndTheStringTableShapeTheRequest) {
+  struct Case {
+    std::vector<std::wstring> arguments;
+    const wchar_t* productName;
+    const wchar_t* target;
+    int family;
+    bool driver;
+    bool edition;
+  };
+  const Case cases[] = {
+      {{L"--windows-xp"}, L"Вирельта", L"C:\\Virelta\\", 1, true, false},
+      {{L"--no-driver", L"  C:\\Комплекс  "}, L"Вирельта", L"C:\\Комплекс\\", 0, false, false},
+      {{L"C:\\T\\", L"--yes"}, L"ТАВОЛА", L"C:\\T\\", 0, true, true},
+  };
+  for (const Case& c : cases) {
+    platform_.system.SetString(FakeSystem::kModuleHandle, 1, c.productName);
+    request_.reset();
+    EXPECT_EQ(Run(c.arguments), kComplete);
+    ASSERT_TRUE(request_);
+    EXPECT_EQ(request_->TargetPath, c.target);
+    EXPECT_EQ(request_->WindowsFamily, c.family);
+    EXPECT_EQ(request_->InstallDriver, c.driver);
+    EXPECT_EQ(request_->EditionFlag, c.edition);
+    EXPECT_TRUE(IsFolder(std::wstring(c.target) + L"Settings"));
+  }
+}
+
+TEST_F(CliRunTest, ExitCodeAndStandardErrorTellHowTheRunEnded) {
+  struct Case {
+    const char* name;
+    Outcome outcome;
+    int exitCode;
+    const wchar_t* lastLine;
+    const wchar_t* errors;
+  };
+  const Case cases[] = {
+      {"early end", Outcome::kEndedEarly, kEndedEarly, L"Копирование файла R40.FDB....ОШИБКА!!!",
+       L"Установка не завершена.\r\n"},
+      // The raised error's line stays without a completion word; the message gets its full stop.
+      {"operator error", Outcome::kOperatorError, kFailed, L"Копирование файла R40.FDB....",
+       L"Cannot open file E:\\SETUP\\DTAfb\\R40.FDB.\r\n"},
+      {"other error", Outcome::kOtherError, kFailed, L"Копирование файла R40.FDB....",
+       L"Ошибка записи.\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    console_ = RecordingConsole{};
+    outcome_ = c.outcome;
+    EXPECT_EQ(Run({L"--yes"}), c.exitCode);
+    EXPECT_EQ(console_.output,
+              L"Создание настроечных файлов....Завершено\r\n" + std::wstring(c.lastLine) + L"\r\n");
+    EXPECT_EQ(console_.errors, c.errors);
+    EXPECT_EQ(console_.refuseCalls, L"+-");  // the busy region was left on the way out
+  }
+}
+
+TEST_F(CliRunTest, RefusedCommandLinesAndFoldersInstallNothing) {
+  ASSERT_EQ(platform_.fs.CreateFolder(L"C:\\Work"), os::error::kSuccess);
+  ASSERT_EQ(platform_.fs.SetCurrentFolder(L"C:\\Work"), os::error::kSuccess);
+  struct Case {
+    std::vector<std::wstring> arguments;
+    const wchar_t* errorsStart;
+    bool usage;
+  };
+  const Case cases[] = {
+      {{L"--reboot"}, L"Неизвестный параметр: --reboot\r\n", true},
+      {{L"C:\\A", L"C:\\B"}, L"Указано больше одного каталога установки", true},
+      {{L""}, L"Error: Не выбран путь для установки программы!\r\n", false},
+      {{L" \t "}, L"Error: Не выбран путь для установки программы!\r\n", false},
+      {{L"C:"}, L"Warning: Программу нелзя устанавливать в корневой каталог!\r\n", false},
+      {{L"D:\\"}, L"Warning: Программу нелзя устанавливать в корневой каталог!\r\n", false},
+      // Relative, and long enough for the field's check, but naming the drive root in full.
+      {{L"..\\"}, L"Warning: Программу нелзя устанавливать в корневой каталог!\r\n", false},
+      {{L"Work\\..\\..\\"},
+       L"Warning: Программу нелзя устанавливать в корневой каталог!\r\n",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(&c - cases));
+    console_ = RecordingConsole{};
+    EXPECT_EQ(Run(c.arguments), kUsage);
+    EXPECT_FALSE(request_);
+    EXPECT_TRUE(console_.errors.starts_with(c.errorsStart));
+    EXPECT_EQ(console_.errors.find(L"Использование:") != std::wstring::npos, c.usage);
+    EXPECT_EQ(console_.output, L"");
+  }
+  EXPECT_FALSE(IsFolder(L"C:\\Settings"));
+  EXPECT_FALSE(IsFolder(L"C:\\Work\\Settings"));
+  EXPECT_FALSE(IsFolder(L"C:\\Virelta"));
+}
+
+// A relative folder is taken from the current folder at the start, as a full path.
+TEST_F(CliRunTest, RelativeFolderBecomesAFullPath) {
+  ASSERT_EQ(platform_.fs.CreateFolder(L"C:\\Work"), os::error::kSuccess);
+  ASSERT_EQ(platform_.fs.SetCurrentFolder(L"C:\\Work"), os::error::kSuccess);
+  EXPECT_EQ(Run({L"Virelta"}), kComplete);
+  ASSERT_TRUE(request_);
+  EXPECT_EQ(request_->TargetPath, L"C:\\Work\\Virelta\\");
+  EXPECT_TRUE(IsFolder(L"C:\\Work\\Virelta\\Settings"));
+}
+
+TEST_F(CliRunTest, HelpShowsTheUsageAndInstallsNothing) {
+  EXPECT_EQ(Run({L"--help"}), kComplete);
+  EXPECT_FALSE(request_);
+  EXPECT_EQ(console_.errors, UsageText());
+  EXPECT_FALSE(IsFolder(L"C:\\Virelta"));
+}
+
+TEST(ErrorText, AppendsAFullStopUnlessTheTextEndsInOneOrALowerCharacter) {
+  EXPECT_EQ(ErrorText(L"Cannot open file X"), L"Cannot open file X.");
+  EXPECT_EQ(ErrorText(L"Готово."), L"Готово.");
+  EXPECT_EQ(ErrorText(L"Ошибка!"), L"Ошибка!");
+  EXPECT_EQ(ErrorText(L"file \"a\""), L"file \"a\"");
+  EXPECT_EQ(ErrorText(L"x)"), L"x)");
+  EXPECT_EQ(ErrorText(L"x/"), L"x/.");
+}
+
+}  // namespace
+}  // namespace cli

@@ -1,0 +1,41 @@
+#pragma once
+// A console for tests: keeps standard output and standard error apart, as one text each, and
+// answers questions from a script.
+#include <deque>
+#include <string>
+
+#include "Console.h"
+
+namespace cli::testing {
+
+class RecordingConsole final : public IConsole {
+ public:
+  void WriteOutput(std::wstring_view text) override { output.append(text); }
+  void WriteError(std::wstring_view text) override { errors.append(text); }
+  bool InputIsInteractive() override { return interactive; }
+  std::optional<std::wstring> ReadLine() override {
+    ++reads;
+    if (typed.empty()) {
+      return std::nullopt;
+    }
+    std::wstring line = typed.front();
+    typed.pop_front();
+    return line;
+  }
+  bool OutputSharesScreenWithErrors() override { return sharedScreen; }
+  void RefuseInterrupt(bool refuse) override {
+    interruptRefused = refuse;
+    refuseCalls += refuse ? L"+" : L"-";
+  }
+
+  std::wstring output;
+  std::wstring errors;
+  bool interactive = false;
+  bool sharedScreen = false;
+  std::deque<std::wstring> typed;  // lines the operator types; then the input ends
+  int reads = 0;
+  bool interruptRefused = false;
+  std::wstring refuseCalls;  // "+" for each refusal, "-" for each release, in order
+};
+
+}  // namespace cli::testing
