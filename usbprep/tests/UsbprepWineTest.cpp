@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ShellRun.h"
+#include "os/testing/FileHelpers.h"
 #include "os/win32/Handle.h"
 #include "text/Utf.h"
 
@@ -31,31 +32,12 @@ constexpr char kExpectedOutput[] =
     "removing old drivers ...\r\ninstalling new drivers package ...\r\nDone.\r\n";
 constexpr DWORD kRunLimitMs = 120000;
 
-// A build path as this program sees it under Wine: the Linux root is drive Z:.
-std::wstring BuildPath(const char* path) {
-  std::wstring result = text::FromUtf8(path);
-  if (!result.empty() && result.front() == L'/') {
-    for (wchar_t& c : result) {
-      c = c == L'/' ? L'\\' : c;
-    }
-    result.insert(0, L"Z:");
-  }
-  return result;
-}
-
 const std::wstring& UsbprepBuilt() {
-  static const std::wstring path = BuildPath(VIRELTA_USBPREP_EXE);
+  static const std::wstring path = os::testing::WinePathOfBuildFile(VIRELTA_USBPREP_EXE);
   return path;
 }
 const std::wstring& StandInBuilt() {
-  static const std::wstring path = BuildPath(VIRELTA_DPINST_STANDIN_EXE);
-  return path;
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-  while (path.size() > 3 && path.back() == L'\\') {
-    path.pop_back();
-  }
+  static const std::wstring path = os::testing::WinePathOfBuildFile(VIRELTA_DPINST_STANDIN_EXE);
   return path;
 }
 
@@ -330,8 +312,8 @@ TEST_P(UsbprepUnderWine, RunsDpinst32ThreeTimesInItsOwnFolderUnderTheLayer) {
     const CommandLine commandLine = SplitCommandLine(runs[i].commandLine);
     EXPECT_TRUE(SameName(FileNameOf(commandLine.program), L"DPInst32.exe"));
     EXPECT_EQ(commandLine.parameters, expectedParameters[i]);
-    EXPECT_TRUE(SameName(WithoutTrailingBackslash(runs[i].currentFolder),
-                         WithoutTrailingBackslash(folder_)))
+    EXPECT_TRUE(SameName(os::testing::WithoutTrailingBackslash(runs[i].currentFolder),
+                         os::testing::WithoutTrailingBackslash(folder_)))
         << text::ToUtf8(runs[i].currentFolder);
     // REG.EXE had ended before the first DPInst run began.
     EXPECT_EQ(runs[i].layer, L"WIN2000");

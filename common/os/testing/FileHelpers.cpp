@@ -115,4 +115,22 @@ std::vector<std::wstring> FindNames(IFileSystem& fs, const std::wstring& pattern
   return names;
 }
 
+std::wstring WinePathOfBuildFile(const char* path) {
+  std::wstring result = text::FromUtf8(path);
+  if (!result.empty() && result.front() == L'/') {
+    for (wchar_t& c : result) {
+      c = c == L'/' ? L'\\' : c;
+    }
+    result.insert(0, L"Z:");
+  }
+  return result;
+}
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+  while (path.size() > 3 && path.back() == L'\\') {
+    path.pop_back();
+  }
+  return path;
+}
+
 }  // namespace os::testing

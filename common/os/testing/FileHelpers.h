@@ -28,6 +28,13 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // Find itself uses differs between file systems). Find's error goes to `error`.
 std::vector<std::wstring> FindNames(IFileSystem& fs, const std::wstring& pattern, ErrorCode& error);
 
+// A file of the build (a Linux path, as CMake gives it) as a Windows program sees it under Wine,
+// whose drive Z: is the Linux root. Any other path is returned as it stands.
+std::wstring WinePathOfBuildFile(const char* path);
+
+// The path without its trailing "\"s; a drive root such as C:\ keeps its own.
+std::wstring WithoutTrailingBackslash(std::wstring path);
+
 // Whether the Win32 test environment runs under Wine rather than Windows (false for the double).
 // Defined by each test environment, so only test programs that link one can call it.
 bool RunningUnderWine();

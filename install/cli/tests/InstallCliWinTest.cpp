@@ -27,18 +27,6 @@ using std::wstring;
 
 constexpr DWORD kRunLimitMs = 120000;
 
-// A build path as this program sees it under Wine: the Linux root is drive Z:.
-wstring BuildPath(const char* path) {
-  wstring result = text::FromUtf8(path);
-  if (!result.empty() && result.front() == L'/') {
-    for (wchar_t& c : result) {
-      c = c == L'/' ? L'\\' : c;
-    }
-    result.insert(0, L"Z:");
-  }
-  return result;
-}
-
 struct CliResult {
   bool ended = false;
   DWORD exitCode = 0;
@@ -129,7 +117,7 @@ class InstallCliUnderWine : public testing::Test {
     targetParent_ = scratch_ + L"Программы\\";
     ASSERT_EQ(fs_.CreateFolder(medium_), os::error::kSuccess);
     ASSERT_EQ(fs_.CreateFolder(targetParent_), os::error::kSuccess);
-    ASSERT_TRUE(::CopyFileW(BuildPath(VIRELTA_INSTALLCLI_EXE).c_str(),
+    ASSERT_TRUE(::CopyFileW(os::testing::WinePathOfBuildFile(VIRELTA_INSTALLCLI_EXE).c_str(),
                             (medium_ + L"InstallCli.exe").c_str(), TRUE))
         << "error " << ::GetLastError();
     BuildMedium();
@@ -315,7 +303,7 @@ TEST_F(InstallCliUnderWine, RefusedCommandLinesExitWith64AndInstallNothing) {
 
 // What every program of the kit carries, and the string table it reads its names from.
 TEST(InstallCliProgram, CarriesTheStringTableTheManifestAndTheVersion) {
-  const wstring program = BuildPath(VIRELTA_INSTALLCLI_EXE);
+  const wstring program = os::testing::WinePathOfBuildFile(VIRELTA_INSTALLCLI_EXE);
   const HMODULE module = ::LoadLibraryExW(
       program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(module, nullptr) << ::GetLastError();

@@ -21,25 +21,6 @@ namespace {
 
 using testing::RaisedMessage;
 
-// A build path as this program sees it under Wine: the Linux root is drive Z:.
-std::wstring BuildPath(const char* path) {
-  std::wstring result = text::FromUtf8(path);
-  if (!result.empty() && result.front() == L'/') {
-    for (wchar_t& c : result) {
-      c = c == L'/' ? L'\\' : c;
-    }
-    result.insert(0, L"Z:");
-  }
-  return result;
-}
-
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-  while (path.size() > 3 && path.back() == L'\\') {
-    path.pop_back();
-  }
-  return path;
-}
-
 // One line of the probe's report.
 struct ProbeRun {
   std::wstring self;
@@ -69,7 +50,9 @@ class ProgramLaunchWinTest : public ::testing::Test {
     ASSERT_EQ(Fs().CreateFolder(scratch_ + L"Program Files"), 0u);
     ASSERT_EQ(Fs().CreateFolder(programFolder_), 0u);
     probe_ = programFolder_ + L"probe.exe";
-    ASSERT_EQ(Fs().SystemCopy(BuildPath(VIRELTA_LAUNCH_PROBE_EXE), probe_, true), 0u);
+    ASSERT_EQ(
+        Fs().SystemCopy(os::testing::WinePathOfBuildFile(VIRELTA_LAUNCH_PROBE_EXE), probe_, true),
+        0u);
   }
 
   os::IFileSystem& Fs() { return env_->Fs(); }
@@ -163,7 +146,7 @@ TEST_F(ProgramLaunchWinTest, RunInFolderAndWaitRunsInTheProgramsFolderUntilItHas
   const auto runs = Runs(programFolder_);
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].commandLine, L"\"" + probe_ + L"\" 7 250");
-  EXPECT_EQ(runs[0].currentFolder, WithoutTrailingBackslash(programFolder_));
+  EXPECT_EQ(runs[0].currentFolder, os::testing::WithoutTrailingBackslash(programFolder_));
   EXPECT_EQ(runs[0].flags & STARTF_USESHOWWINDOW, static_cast<unsigned long>(STARTF_USESHOWWINDOW));
   EXPECT_EQ(runs[0].showWindow, static_cast<unsigned long>(SW_HIDE));
   EXPECT_EQ(runs[1].commandLine, L"\"" + probe_ + L"\" ");  // the blank stays
@@ -182,7 +165,7 @@ TEST_F(ProgramLaunchWinTest, ACommandScriptRunsThroughTheCommandInterpreter) {
   EXPECT_EQ(RunInFolderAndWait(processes_, script, L"", 0), 3u);
   const auto cwd = os::testing::ReadBytes(Fs(), programFolder_ + L"cwd.txt");
   ASSERT_TRUE(cwd.has_value());
-  EXPECT_EQ(text::FromUtf8(*cwd), WithoutTrailingBackslash(programFolder_) + L"\r\n");
+  EXPECT_EQ(text::FromUtf8(*cwd), os::testing::WithoutTrailingBackslash(programFolder_) + L"\r\n");
 }
 
 // A script in a drive's root runs with that root as its folder.
