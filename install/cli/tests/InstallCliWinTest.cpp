@@ -250,6 +250,43 @@ TEST_F(InstallCliUnderWine, InstallsTheCopyPhaseAndPrintsTheProgressList) {
   }
 }
 
+// A second installation into the same folder keeps the clinic's data: its database under a dated
+// name beside the medium's, "lastnum.dta" byte for byte and every other key of "virelta.ini".
+TEST_F(InstallCliUnderWine, ReinstallKeepsTheDatabaseTheLastNumberAndTheOtherSettings) {
+  namespace lines = engine::lines;
+  const wstring target = targetParent_ + L"Virelta\\";
+  const wstring arguments = L"--no-driver \"" + target + L"\"";
+  const CliResult first = Run(arguments, scratch_);
+  ASSERT_EQ(first.exitCode, 0u) << first.errors;
+  // The clinic has worked with the complex since.
+  os::testing::WriteBytes(fs_, target + L"DTAfb\\R40.FDB", "patients and recordings");
+  const wstring ini = target + L"Settings\\virelta.ini";
+  os::testing::WriteBytes(fs_, ini,
+                          "[options]\r\nFilterType=3\r\nLanguageSetting=ENG\r\n\r\n"
+                          "[view]\r\nZoom=2\r\n\r\n");
+  const std::optional<std::string> lastNumber = Landed(target + L"Settings\\lastnum.dta");
+  ASSERT_TRUE(lastNumber.has_value());
+  ASSERT_EQ(lastNumber->size(), 14u);
+
+  const CliResult second = Run(arguments, scratch_);
+  EXPECT_EQ(second.exitCode, 0u) << second.errors;
+  std::vector<wstring> expected = CopyPhaseLines(0);
+  // "DTAfb" is there already; the old database is kept before the medium's is copied.
+  expected[1] = lines::BackingUpFile(engine::layout::kDatabaseFile) + wstring(lines::kDone);
+  EXPECT_EQ(second.output, Utf8Lines(expected));
+
+  EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), "DTAfb\\R40.FDB");
+  os::ErrorCode error = 0;
+  const std::vector<wstring> backups =
+      os::testing::FindNames(fs_, target + L"DTAfb\\R40_*.FDB", error);
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(Landed(target + L"DTAfb\\" + backups[0]), "patients and recordings");
+  EXPECT_EQ(Landed(target + L"Settings\\lastnum.dta"), lastNumber);
+  EXPECT_EQ(Landed(ini),
+            "[options]\r\nFilterType=0\r\nLanguageSetting=ENG\r\nHardwareType=1\r\n\r\n"
+            "[view]\r\nZoom=2\r\n\r\n");
+}
+
 // A relative target folder is taken from the folder the program was started in, not from the
 // medium's.
 TEST_F(InstallCliUnderWine, RelativeTargetIsTakenFromTheCurrentFolder) {
