@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "Error.h"
 #include "Raised.h"
 #include "RecordingProgress.h"
@@ -18,7 +20,9 @@ namespace {
 // A TrueType file of the machine the tests run on (Debian's fonts-dejavu-core), through Wine's
 // drive Z:. On Windows the test is skipped when it is not there.
 constexpr wchar_t kRealFont[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf";
-constexpr wchar_t kTestFontFile[] = L"VRTESTFONT.TTF";
+// The installing test works on its own file name and cleans up only what it installed: the tests
+// of this file run as separate processes, side by side, on the same Windows fonts folder.
+const std::wstring kTestFontFile = L"VRTEST" + std::to_wstring(::GetCurrentProcessId()) + L".TTF";
 
 // What GetFontResourceInfoW itself answers for a loaded font file, asked directly.
 std::wstring SystemTitle(const std::wstring& path) {
@@ -66,7 +70,7 @@ class FontsWinTest : public ::testing::Test {
     valueName_ = title_ + L" (TrueType)";
   }
   void TearDown() override {
-    if (!installed_.empty()) {
+    if (installs_) {
       ::DeleteFileW(installed_.c_str());
       HKEY key = nullptr;
       if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, std::wstring(kFontsKey).c_str(), 0, KEY_SET_VALUE,
@@ -83,6 +87,7 @@ class FontsWinTest : public ::testing::Test {
   std::wstring medium_;
   std::wstring systemFonts_;
   std::wstring installed_;
+  bool installs_ = false;  // the test installs the font: its file and value are removed after
   std::wstring title_;
   std::wstring valueName_;
 };
@@ -102,6 +107,7 @@ TEST_F(FontsWinTest, TheTitleIsWhatTheSystemsQueryGivesAndTheFontIsUnloadedAfter
 
 TEST_F(FontsWinTest, AMissingFontIsCopiedRegisteredAndReportedOnce) {
   ASSERT_EQ(::GetFileAttributesW(installed_.c_str()), INVALID_FILE_ATTRIBUTES);
+  installs_ = true;
   InstallFont(progress_, platform_.Get(), {medium_, systemFonts_}, kTestFontFile);
   EXPECT_NE(::GetFileAttributesW(installed_.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(os::testing::ReadBytes(env_->Fs(), installed_),
