@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "SampleMedium.h"
+#include "engine/FileOperations.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgressLines.h"
 #include "os/testing/FileHelpers.h"
@@ -285,6 +287,40 @@ TEST_F(InstallCliUnderWine, ReinstallKeepsTheDatabaseTheLastNumberAndTheOtherSet
   EXPECT_EQ(Landed(ini),
             "[options]\r\nFilterType=0\r\nLanguageSetting=ENG\r\nHardwareType=1\r\n\r\n"
             "[view]\r\nZoom=2\r\n\r\n");
+}
+
+// The sample installation medium as the project ships it for trying the kit, and a copy of it that
+// lacks the fourth server file: InstallCli run from each, its whole output compared.
+TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumAndStopsOnABrokenCopyOfIt) {
+  namespace lines = engine::lines;
+  const wstring sample = medium::SampleMediumFolder();
+  const wstring target = targetParent_ + L"Sample\\";
+  const CliResult run = RunCli(sample + L"InstallCli.exe", L"--yes --no-driver \"" + target + L"\"",
+                               scratch_, scratch_);
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u) << run.errors;
+  EXPECT_EQ(run.output, Utf8Lines(CopyPhaseLines(0)));
+  EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), Landed(sample + L"DTAfb\\R40.FDB"));
+  EXPECT_EQ(Landed(target + L"udf\\VrReportUdf.Dll"), Landed(sample + L"UDF\\VrReportUdf.Dll"));
+
+  const wstring broken = scratch_ + L"Испорченный носитель\\";
+  engine::CopyFolderTree(fs_, sample, broken);
+  const wstring fourth(engine::layout::kServerFilesFamily0[3]);
+  ASSERT_EQ(fs_.RemoveFile(broken + L"Firebird\\" + fourth), os::error::kSuccess);
+  const wstring brokenTarget = targetParent_ + L"Broken\\";
+  const CliResult stopped =
+      RunCli(broken + L"InstallCli.exe", L"--yes --no-driver \"" + brokenTarget + L"\"", scratch_,
+             scratch_);
+  EXPECT_EQ(stopped.exitCode, 2u) << stopped.errors;
+  std::vector<wstring> expected = CopyPhaseLines(0);
+  expected.resize(3 + 3);  // settings, database folder, database, three server files
+  expected.push_back(lines::CopyingFile(fourth));
+  EXPECT_EQ(stopped.output, Utf8Lines(expected));
+  EXPECT_NE(stopped.errors.find(
+                text::ToUtf8(L"Cannot open file \"" + broken + L"Firebird\\" + fourth + L"\"")),
+            std::string::npos)
+      << stopped.errors;
+  EXPECT_FALSE(Landed(brokenTarget + fourth).has_value());
 }
 
 // A relative target folder is taken from the folder the program was started in, not from the
