@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace logtest {
@@ -78,6 +79,23 @@ inline std::optional<Stamp> ParseLine(const std::wstring& line, const std::wstri
     return std::nullopt;
   }
   return s;
+}
+
+// Starts `threads` threads at once, each adding `messages` messages text(thread, message) to the
+// log, and returns when all are in.
+template <typename Log, typename Text>
+void AddFromThreads(Log& log, int threads, int messages, const Text& text) {
+  std::vector<std::thread> running;
+  for (int t = 0; t < threads; ++t) {
+    running.emplace_back([&, t] {
+      for (int m = 0; m < messages; ++m) {
+        log.AddMessage(text(t, m));
+      }
+    });
+  }
+  for (auto& thread : running) {
+    thread.join();
+  }
 }
 
 }  // namespace logtest

@@ -269,17 +269,7 @@ TEST_F(MyLogFaults, ConcurrentMessagesLoseNoLineAndTearNone) {
            std::wstring(150, static_cast<wchar_t>(L'a' + thread));
   };
 
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      for (int m = 0; m < kMessages; ++m) {
-        log->AddMessage(textOf(t, m));
-      }
-    });
-  }
-  for (auto& thread : threads) {
-    thread.join();
-  }
+  logtest::AddFromThreads(*log, kThreads, kMessages, textOf);
 
   std::map<std::wstring, std::pair<int, int>> expected;
   for (int t = 0; t < kThreads; ++t) {

@@ -8,7 +8,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Error.h"
@@ -493,17 +492,7 @@ TEST_F(MyLog, MessagesFromSeveralThreadsAreAllKeptWhole) {
     return L"поток " + std::to_wstring(thread) + L" сообщение " + std::to_wstring(message) + L" " +
            std::wstring(200, static_cast<wchar_t>(L'a' + thread));
   };
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      for (int m = 0; m < kMessages; ++m) {
-        log->AddMessage(textOf(t, m));
-      }
-    });
-  }
-  for (auto& thread : threads) {
-    thread.join();
-  }
+  logtest::AddFromThreads(*log, kThreads, kMessages, textOf);
 
   for (const std::wstring& path : {MainPath(), At(L"extra.log")}) {
     SCOPED_TRACE(U8(path));
