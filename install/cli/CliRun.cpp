@@ -5,6 +5,7 @@
 #include "CliOptions.h"
 #include "ConsoleProgress.h"
 #include "Error.h"
+#include "VR_Common_Proc.h"
 #include "engine/InstallerStrings.h"
 #include "engine/TargetFolder.h"
 #include "text/Utf.h"
@@ -26,6 +27,27 @@ std::wstring CurrentErrorText() {
     return ErrorText(text::FromUtf8(e.what()));
   } catch (...) {
     return L"Неизвестная ошибка.";
+  }
+}
+
+// What the wizard's font-size page explains, for a console: the installer never changes the
+// font size itself and never restarts the computer.
+std::wstring SmallFontsText(const std::wstring& productName) {
+  return L"В настройках операционной системы Вашего компьютера выбрано использование "
+         L"\"мелкого\" размера шрифта. Для корректной работы программы \"" +
+         productName +
+         L"\" требуется использование \"крупного\" размера шрифта. Программа установки его не "
+         L"меняет: выберите \"крупный\" размер шрифта в настройках экрана и перезагрузите "
+         L"компьютер.";
+}
+
+// After a complete run: the installation has finished, and on a screen with small fonts the
+// complex still needs large ones.
+void Completion(IConsole& console, os::Platform& platform) {
+  console.WriteError(std::wstring(kCompleteText) + kLineEnd);
+  if (vr::IsSmallFonts(platform.display)) {
+    console.WriteError(
+        SmallFontsText(engine::InstallerString(platform.system, VR_STR_PRODUCT_NAME)) + kLineEnd);
   }
 }
 
@@ -94,8 +116,12 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
 
     const bool complete = run(request, progress, platform);
     progress.Finish();
-    console.WriteError(std::wstring(complete ? kCompleteText : kEndedEarlyText) + kLineEnd);
-    return complete ? kComplete : kEndedEarly;
+    if (!complete) {
+      console.WriteError(std::wstring(kEndedEarlyText) + kLineEnd);
+      return kEndedEarly;
+    }
+    Completion(console, platform);
+    return kComplete;
   } catch (...) {
     progress.Finish();
     console.WriteError(CurrentErrorText() + kLineEnd);

@@ -1,13 +1,21 @@
 #include "engine/Installation.h"
 
+#include <exception>
+
 #include "VR_Common_Const.h"
+#include "VR_Common_Proc.h"
 #include "engine/CopyStep.h"
 #include "engine/DatabaseBackup.h"
 #include "engine/FileOperations.h"
+#include "engine/Fonts.h"
+#include "engine/InstallerStrings.h"
 #include "engine/LastNumberFile.h"
 #include "engine/PackageLayout.h"
+#include "engine/ProgramLaunch.h"
 #include "engine/ProgressLines.h"
+#include "engine/ReleaseSet.h"
 #include "engine/SettingsFile.h"
+#include "engine/Shortcut.h"
 
 namespace engine {
 namespace {
@@ -21,6 +29,7 @@ class Run {
         to_(request.TargetPath),
         request_(request),
         progress_(progress),
+        platform_(platform),
         fs_(platform.fs),
         locale_(platform.locale) {}
 
@@ -50,6 +59,18 @@ class Run {
     EditionSettingsFile();
     busy.Leave();
     return true;
+  }
+
+  // Fonts, driver package, release sets and updater, release level, desktop shortcut. Errors of
+  // the release step and of the shortcut's link object pass on to the caller.
+  void FinishingSteps() {
+    Fonts();
+    DriverPackage();
+    ReleaseSetsAndUpdater();
+    ApplyLatestReleaseSet(platform_, to_);
+    CreateDesktopShortcut(platform_, to_, InstallerString(platform_.system, VR_STR_MAIN_PROGRAM),
+                          InstallerString(platform_.system, VR_STR_PRODUCT_DESCRIPTION),
+                          InstallerString(platform_.system, VR_STR_PRODUCT_NAME));
   }
 
  private:
@@ -157,6 +178,47 @@ class Run {
     }
   }
 
+  // Fonts never stop an installation: whatever fails here, the fonts installed before the
+  // failure keep their lines and the run goes on.
+  void Fonts() {
+    try {
+      InstallFonts(progress_, platform_);
+    } catch (const std::exception&) {
+    }
+  }
+
+  // The driver installer runs hidden and blocks the window until it ends; whether it could be
+  // started or what it reports does not change the run.
+  void DriverPackage() {
+    if (!request_.InstallDriver || !progress_.Confirm(wstring(lines::kDriverQuestion))) {
+      return;
+    }
+    const wstring package(layout::kUsbprepFolder);
+    if (FolderExists(fs_, from_ + package)) {
+      vr::CopyFolderByShell(platform_.shell, from_ + package, to_ + package);
+    }
+    progress_.Add(wstring(lines::kDriverStarted));
+    progress_.Repaint();
+    StartProgram(platform_.processes, to_ + package + L"\\" + wstring(layout::kDriverInstaller),
+                 kShowHidden, true);
+    progress_.Add(wstring(lines::kDriverFinished));
+  }
+
+  // The release sets land in "backup\" and the updater's files in the target folder itself;
+  // neither is reported, and a folder or file that fails is simply not there (the release step
+  // reports what it misses). The updater's two files must stay writable for the updater,
+  // whatever attributes the medium gave them.
+  void ReleaseSetsAndUpdater() {
+    const wstring backup(layout::kBackupFolder);
+    if (!FolderExists(fs_, to_ + wstring(layout::kBackupFolderOtherCase))) {
+      fs_.CreateFolder(to_ + backup + L"\\");
+    }
+    CopyFolderTree(fs_, from_ + backup, to_ + backup);
+    CopyFolderTree(fs_, from_ + wstring(layout::kUpdaterFolder), to_);
+    SetReadOnlyAttribute(fs_, to_ + wstring(layout::kReleaseInfoFile), false);
+    SetReadOnlyAttribute(fs_, to_ + wstring(layout::kUpdaterSettingsFile), false);
+  }
+
   void EditionSettingsFile() {
     if (!request_.EditionFlag) {
       return;
@@ -170,6 +232,7 @@ class Run {
   const wstring to_;
   const InstallRequest& request_;
   IInstallProgress& progress_;
+  os::Platform& platform_;
   os::IFileSystem& fs_;
   os::ILocale& locale_;
 };
@@ -179,7 +242,11 @@ class Run {
 bool RunInstallation(const InstallRequest& Request, IInstallProgress& Progress,
                      os::Platform& platform) {
   Run run(Request, Progress, platform);
-  return run.CopyPhase();
+  if (!run.CopyPhase()) {
+    return false;
+  }
+  run.FinishingSteps();
+  return true;
 }
 
 }  // namespace engine

@@ -19,6 +19,14 @@ inline constexpr std::wstring_view kFontsFolder = L"fonts\\";          // medium
 inline constexpr std::wstring_view kUsbprepFolder = L"Usbprep";
 inline constexpr std::wstring_view kBackupFolder = L"backup";
 inline constexpr std::wstring_view kUpdaterFolder = L"Updater";
+// The driver package installer, in "Usbprep\" on both sides.
+inline constexpr std::wstring_view kDriverInstaller = L"Usbprep.exe";
+// The target's release sets folder as some older installations spell it: the same folder as
+// "backup\" on Windows, where names do not differ by letter case.
+inline constexpr std::wstring_view kBackupFolderOtherCase = L"Backup\\";
+// What the updater's folder brings into the target folder that must stay writable there.
+inline constexpr std::wstring_view kReleaseInfoFile = L"ReleaseInfo";
+inline constexpr std::wstring_view kUpdaterSettingsFile = L"Updater.exe.cfg";
 
 // The database, in "DTAfb\" on both sides.
 inline constexpr std::wstring_view kDatabaseFile = L"R40.FDB";

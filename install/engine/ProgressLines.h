@@ -16,6 +16,9 @@ inline constexpr std::wstring_view kCreatingSettings = L"Создание нас
 inline constexpr std::wstring_view kDatabaseFolderCreated = L"Каталог <DTAfb> создан...";
 inline constexpr std::wstring_view kDatabaseFolderCreateError =
     L"Ошибка при создании каталога <DTAfb>!";
+// The question before the driver package is installed: the device must be connected first.
+inline constexpr std::wstring_view kDriverQuestion =
+    L"Подключите интерфейсный блок и нажмите \"Yes\"?";
 inline constexpr std::wstring_view kDriverStarted = L"Началась установка драйверов устройства...";
 inline constexpr std::wstring_view kDriverFinished = L"Установка драйверов устройства завершена";
 

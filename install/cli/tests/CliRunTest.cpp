@@ -14,6 +14,7 @@
 #include "engine/InstallProgress.h"
 #include "engine/ProgressLines.h"
 #include "os/testing/MemoryPlatform.h"
+#include "text/Utf.h"
 
 namespace cli {
 namespace {
@@ -29,6 +30,7 @@ class CliRunTest : public ::testing::Test {
     platform_.system.SetModuleFileName(L"E:\\SETUP\\InstallCli.exe");
     platform_.system.SetString(FakeSystem::kModuleHandle, 0, L"Virelta");
     platform_.system.SetString(FakeSystem::kModuleHandle, 1, L"Вирельта");
+    platform_.display.SetLogPixels(120);  // large fonts, as the complex wants them
   }
 
   int Run(const std::vector<std::wstring>& arguments) {
@@ -142,6 +144,49 @@ TEST_F(CliRunTest, ExitCodeAndStandardErrorTellHowTheRunEnded) {
               L"Создание настроечных файлов....Завершено\r\n" + std::wstring(c.lastLine) + L"\r\n");
     EXPECT_EQ(console_.errors, c.errors);
     EXPECT_EQ(console_.refuseCalls, L"+-");  // the busy region was left on the way out
+  }
+}
+
+// A complete run on a screen with small fonts also says that the complex needs large ones; the
+// installer changes nothing about them and asks the system for no restart.
+TEST_F(CliRunTest, TheCompletionTellsOfSmallFontsWithoutChangingThem) {
+  struct Case {
+    int logPixels;
+    Outcome outcome;
+    bool fontsText;
+  };
+  const Case cases[] = {{96, Outcome::kComplete, true},
+                        {99, Outcome::kComplete, true},
+                        {100, Outcome::kComplete, false},
+                        {120, Outcome::kComplete, false},
+                        {96, Outcome::kEndedEarly, false}};
+  platform_.system.SetString(FakeSystem::kModuleHandle, 1, L"Тавола");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.logPixels);
+    console_ = RecordingConsole{};
+    platform_.display.SetLogPixels(c.logPixels);
+    platform_.system.ClearCalls();
+    outcome_ = c.outcome;
+    Run({L"--yes"});
+    const std::wstring first = c.outcome == Outcome::kComplete ? L"Установка завершена.\r\n"
+                                                               : L"Установка не завершена.\r\n";
+    if (!c.fontsText) {
+      EXPECT_EQ(console_.errors, first);
+      continue;
+    }
+    EXPECT_TRUE(console_.errors.starts_with(first));
+    const std::wstring rest = console_.errors.substr(first.size());
+    EXPECT_TRUE(
+        rest.starts_with(L"В настройках операционной системы Вашего компьютера выбрано "
+                         L"использование \"мелкого\" размера шрифта."));
+    EXPECT_NE(rest.find(L"программы \"Тавола\" требуется использование \"крупного\""),
+              std::wstring::npos);
+    EXPECT_TRUE(rest.ends_with(L".\r\n"));
+    EXPECT_EQ(rest.find(L"\r\n"), rest.size() - 2);  // one line
+    for (const std::wstring& call : platform_.system.Calls()) {
+      EXPECT_FALSE(call.starts_with(L"RequestExitWindows")) << text::ToUtf8(call);
+      EXPECT_FALSE(call.starts_with(L"EnablePrivilege")) << text::ToUtf8(call);
+    }
   }
 }
 

@@ -7,11 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "TestStrings.h"
 #include "engine/PackageLayout.h"
 #include "os/Platform.h"
 #include "os/testing/FakeLocale.h"
 #include "os/testing/FileHelpers.h"
+#include "resources/StringTableIds.h"
+#include "text/Utf.h"
 #ifdef _WIN32
+#include <windows.h>
+
 #include "os/testing/TestEnvironment.h"
 #include "os/win32/Win32Platform.h"
 #else
@@ -29,8 +34,19 @@ inline std::string MediumContent(const std::wstring& relative) {
   return content;
 }
 
+// The medium's one release set and its script: it notes its own run in the target folder (two
+// levels up from the set's folder in "backup\"), as the sets of a real medium leave their mark.
+inline constexpr wchar_t kReleaseSet[] = L"V150612";
+inline constexpr char kReleaseScript[] = "@echo off\r\necho V150612>..\\..\\ReleaseSet.txt\r\n";
+// The updater's release information as the medium has it: version 1, no level yet.
+inline constexpr char kMediumReleaseInfo[] =
+    "<?xml version=\"1.0\"?>\r\n<ROOT><Version>1</Version><Level>000000</Level></ROOT>\r\n";
+inline constexpr char kMediumUpdaterSettings[] = "[Updater]\r\nSource=\r\n";
+
 // Fills `medium` (ending in "\") with the database, both server families, the international,
-// server function and complex function sets. Returns the relative paths written.
+// server function and complex function sets, and for the finishing steps one release set and the
+// updater's two files, read-only as on a disc. Returns the relative paths of the copy phase's
+// files.
 inline std::vector<std::wstring> BuildMedium(os::IFileSystem& fs, const std::wstring& medium) {
   std::vector<std::wstring> written;
   const auto folder = [&](const std::wstring& relative) {
@@ -66,6 +82,21 @@ inline std::vector<std::wstring> BuildMedium(os::IFileSystem& fs, const std::wst
   for (const auto name : layout::kComplexFunctionFiles) {
     file(std::wstring(layout::kComplexFunctionFolder) + std::wstring(name));
   }
+  const std::wstring backup = std::wstring(layout::kBackupFolder) + L"\\";
+  folder(backup);
+  folder(backup + kReleaseSet);
+  os::testing::WriteBytes(fs, medium + backup + kReleaseSet + L"\\Install.cmd", kReleaseScript);
+  const std::wstring updater = std::wstring(layout::kUpdaterFolder) + L"\\";
+  folder(updater);
+  for (const auto& [name, content] :
+       {std::pair{layout::kReleaseInfoFile, kMediumReleaseInfo},
+        std::pair{layout::kUpdaterSettingsFile, kMediumUpdaterSettings}}) {
+    const std::wstring path = medium + updater + std::wstring(name);
+    os::testing::WriteBytes(fs, path, content);
+    if (fs.SetAttributes(path, os::attr::kReadOnly) != 0) {
+      throw std::runtime_error("cannot make an updater file read-only");
+    }
+  }
   return written;
 }
 
@@ -75,12 +106,34 @@ inline std::vector<std::wstring> BuildMedium(os::IFileSystem& fs, const std::wst
 class TestPlatform {
  public:
   TestPlatform() {
-#ifndef _WIN32
-    if (platform_.fs.CreateFolder(L"C:\\scratch") != 0) {
-      throw std::runtime_error("cannot create the scratch root");
+#ifdef _WIN32
+    wchar_t folder[MAX_PATH];
+    const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, folder);
+    savedFolder_.assign(folder, length < MAX_PATH ? length : 0);
+#else
+    for (const wchar_t* folder : {L"C:\\scratch", L"C:\\Desktop"}) {
+      if (platform_.fs.CreateFolder(folder) != 0) {
+        throw std::runtime_error("cannot create a folder of the test system");
+      }
     }
+    platform_.registry.SetString(os::RegistryRoot::kCurrentUser, kShellFolders, L"Desktop",
+                                 kDesktop);
+    using os::testing::FakeSystem;
+    platform_.system.SetString(FakeSystem::kModuleHandle, VR_STR_PRODUCT_NAME,
+                               text::FromUtf8(VR_TEST_PRODUCT_NAME));
+    platform_.system.SetString(FakeSystem::kModuleHandle, VR_STR_PRODUCT_DESCRIPTION,
+                               text::FromUtf8(VR_TEST_PRODUCT_DESCRIPTION));
+    platform_.system.SetString(FakeSystem::kModuleHandle, VR_STR_MAIN_PROGRAM,
+                               text::FromUtf8(VR_TEST_MAIN_PROGRAM));
 #endif
   }
+#ifdef _WIN32
+  // The release step leaves the target as the current folder: the test's own is restored, so
+  // that the scratch folders can go.
+  ~TestPlatform() {
+    ::SetCurrentDirectoryW(savedFolder_.c_str());
+  }
+#endif
   TestPlatform(const TestPlatform&) = delete;
   TestPlatform& operator=(const TestPlatform&) = delete;
 
@@ -90,6 +143,15 @@ class TestPlatform {
   os::IFileSystem& Fs() {
     return Get().fs;
   }
+#ifndef _WIN32
+  // The double: the desktop's folder, as the user's registry names it.
+  static constexpr wchar_t kDesktop[] = L"C:\\Desktop";
+  static constexpr wchar_t kShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  os::testing::MemoryPlatform& Doubles() {
+    return platform_;
+  }
+#endif
   // The clock to set, or null where the real one runs.
   os::testing::FakeLocale* Clock() {
 #ifdef _WIN32
@@ -116,6 +178,7 @@ class TestPlatform {
   // The environment's file system and the platform's are both the real one.
   std::unique_ptr<os::testing::TestEnvironment> environment_ = os::testing::MakeTestEnvironment();
   os::win32::Win32Platform platform_;
+  std::wstring savedFolder_;
 #else
   os::testing::MemoryPlatform platform_;
   unsigned count_ = 0;
