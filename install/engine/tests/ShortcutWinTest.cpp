@@ -113,16 +113,18 @@ TEST_F(ShortcutWinTest, TheDesktopShortcutLandsInTheFolderTheRegistryNames) {
   ASSERT_EQ(::lstrcmpiW(value, desktop.c_str()), 0);
 
   const std::wstring target = root_;  // ends in "\"
+  // A name of this process's own: other test programs write desktop shortcuts at the same time.
+  const std::wstring product = L"Вирельта " + std::to_wstring(::GetCurrentProcessId());
   CreateDesktopShortcut(platform_.Get(), target, L"Программа.exe",
-                        L"Комплекс суточного мониторирования электрокардиограмм", L"Вирельта");
-  const std::wstring file = desktop + L"\\Вирельта.lnk";
+                        L"Комплекс суточного мониторирования электрокардиограмм", product);
+  const std::wstring file = desktop + L"\\" + product + L".lnk";
   const auto link = LoadLink(file);
   ::DeleteFileW(file.c_str());
   ASSERT_TRUE(link.has_value());
   EXPECT_EQ(link->path, program_);
   EXPECT_EQ(link->arguments, L"");
   EXPECT_EQ(link->description,
-            L"Комплекс суточного мониторирования электрокардиограмм \"Вирельта\"");
+            L"Комплекс суточного мониторирования электрокардиограмм \"" + product + L"\"");
   EXPECT_EQ(link->workingDirectory, root_);
 }
 
