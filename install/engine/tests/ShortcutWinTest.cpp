@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <objbase.h>
-#include <objidl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -14,59 +13,17 @@
 #include "Raised.h"
 #include "engine/Shortcut.h"
 #include "os/testing/FileHelpers.h"
+#include "os/testing/ShellLinkReader.h"
 #include "os/testing/TestEnvironment.h"
-#include "os/win32/ComPtr.h"
 #include "os/win32/Win32Platform.h"
 
 namespace engine {
 namespace {
 
-using os::win32::ComPtr;
+using os::testing::LoadShellLink;
 
 constexpr wchar_t kShellFolders[] =
     L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-struct ReadLink {
-  std::wstring path;
-  std::wstring arguments;
-  std::wstring description;
-  std::wstring workingDirectory;
-};
-
-// What the shell reads from a ".lnk" file; nothing when it cannot load one.
-std::optional<ReadLink> LoadLink(const std::wstring& file) {
-  ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.PutVoid()))) {
-    return std::nullopt;
-  }
-  ComPtr<IPersistFile> persist;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, persist.PutVoid())) ||
-      FAILED(persist->Load(file.c_str(), STGM_READ))) {
-    return std::nullopt;
-  }
-  wchar_t buffer[INFOTIPSIZE];
-  ReadLink result;
-  // The target through its item list: Wine's GetPath gives the path through the system's ANSI
-  // code page, so Cyrillic letters come back as "?".
-  PIDLIST_ABSOLUTE items = nullptr;
-  buffer[0] = 0;
-  if (SUCCEEDED(link->GetIDList(&items)) && items != nullptr) {
-    ::SHGetPathFromIDListW(items, buffer);
-    ::CoTaskMemFree(items);
-  }
-  result.path = buffer;
-  buffer[0] = 0;
-  link->GetArguments(buffer, INFOTIPSIZE);
-  result.arguments = buffer;
-  buffer[0] = 0;
-  link->GetDescription(buffer, INFOTIPSIZE);
-  result.description = buffer;
-  buffer[0] = 0;
-  link->GetWorkingDirectory(buffer, MAX_PATH);
-  result.workingDirectory = buffer;
-  return result;
-}
 
 std::wstring UserDesktop() {
   wchar_t folder[MAX_PATH];
@@ -118,7 +75,7 @@ TEST_F(ShortcutWinTest, TheDesktopShortcutLandsInTheFolderTheRegistryNames) {
   CreateDesktopShortcut(platform_.Get(), target, L"Программа.exe",
                         L"Комплекс суточного мониторирования электрокардиограмм", product);
   const std::wstring file = desktop + L"\\" + product + L".lnk";
-  const auto link = LoadLink(file);
+  const auto link = LoadShellLink(file);
   ::DeleteFileW(file.c_str());
   ASSERT_TRUE(link.has_value());
   EXPECT_EQ(link->path, program_);
@@ -134,7 +91,7 @@ TEST_F(ShortcutWinTest, AnyFolderGetsAShortcutWithArgumentsAndWorkingFolder) {
                  root_.substr(0, root_.size() - 1), L"C:\\windows", L"/mode 2", L"Проба",
                  L"Ярлык 2.5", linkFile);
   EXPECT_EQ(linkFile, root_ + L"Ярлык 2.lnk");
-  const auto link = LoadLink(linkFile);
+  const auto link = LoadShellLink(linkFile);
   ASSERT_TRUE(link.has_value());
   EXPECT_EQ(link->path, program_);
   EXPECT_EQ(link->arguments, L"/mode 2");
