@@ -161,8 +161,8 @@ TEST_F(ProgramLaunchWinTest, RunInFolderAndWaitRaisesForAPathThatDoesNotExist) {
 // "Install.cmd" runs through the command interpreter, in its folder, and its exit code returns.
 TEST_F(ProgramLaunchWinTest, ACommandScriptRunsThroughTheCommandInterpreter) {
   const std::wstring script = programFolder_ + L"Install.cmd";
-  os::testing::WriteBytes(Fs(), script, "@echo off\r\ncd > cwd.txt\r\nexit 3\r\n");
-  EXPECT_EQ(RunInFolderAndWait(processes_, script, L"", 0), 3u);
+  os::testing::WriteBytes(Fs(), script, "@echo off\r\ncd > cwd.txt\r\nexit 5\r\n");
+  EXPECT_EQ(RunInFolderAndWait(processes_, script, L"", 0), 5u);
   const auto cwd = os::testing::ReadBytes(Fs(), programFolder_ + L"cwd.txt");
   ASSERT_TRUE(cwd.has_value());
   EXPECT_EQ(text::FromUtf8(*cwd), os::testing::WithoutTrailingBackslash(programFolder_) + L"\r\n");
