@@ -18,7 +18,9 @@ class IConsole {
   virtual bool InputIsInteractive() = 0;
   // One line typed by the operator, without its line break; nothing at the end of the input.
   virtual std::optional<std::wstring> ReadLine() = 0;
-  // True when standard output and standard error both show on the same console.
+  // True when standard output and standard error (may) end up in the same place: one console,
+  // one terminal, one file or a pipe; a message on standard error then starts on a line of its
+  // own instead of continuing an open progress line.
   virtual bool OutputSharesScreenWithErrors() = 0;
   // True: Ctrl+C and Ctrl+Break are refused until this is called with false.
   virtual void RefuseInterrupt(bool refuse) = 0;

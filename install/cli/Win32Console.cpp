@@ -90,7 +90,34 @@ std::optional<std::wstring> Win32Console::ReadLine() {
 }
 
 bool Win32Console::OutputSharesScreenWithErrors() {
-  return IsConsole(output_) && IsConsole(error_);
+  if (IsConsole(output_) && IsConsole(error_)) {
+    return true;
+  }
+  const DWORD type = ::GetFileType(output_);
+  if (type != ::GetFileType(error_)) {
+    return false;
+  }
+  switch (type) {
+    case FILE_TYPE_DISK: {  // "> log 2>&1" gives one file
+      BY_HANDLE_FILE_INFORMATION output{};
+      BY_HANDLE_FILE_INFORMATION errors{};
+      if (!::GetFileInformationByHandle(output_, &output) ||
+          !::GetFileInformationByHandle(error_, &errors)) {
+        return true;  // cannot tell (Wine, for the files a Unix shell hands over)
+      }
+      return output.dwVolumeSerialNumber == errors.dwVolumeSerialNumber &&
+             output.nFileIndexHigh == errors.nFileIndexHigh &&
+             output.nFileIndexLow == errors.nFileIndexLow;
+    }
+    // A terminal that is no Windows console (Wine passes a Unix terminal on as a character
+    // device), or "2>&1 | more": two pipes cannot be told apart, and a line break too many on a
+    // separate error pipe costs less than a question glued to a progress line.
+    case FILE_TYPE_CHAR:
+    case FILE_TYPE_PIPE:
+      return true;
+    default:
+      return false;
+  }
 }
 
 void Win32Console::RefuseInterrupt(bool refuse) {
