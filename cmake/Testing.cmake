@@ -34,9 +34,11 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
   endif()
 endif()
 
-# virelta_test(name SOURCES ... LIBS ...): a GoogleTest program, run natively or under Wine.
+# virelta_test(name SOURCES ... LIBS ... [PROPERTIES <ctest properties>]): a GoogleTest program,
+# run natively or under Wine. PROPERTIES go to every test discovered in it (RESOURCE_LOCK for
+# tests that share something outside their scratch folders).
 function(virelta_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main virelta_warnings)
   if(NOT VIRELTA_NO_TEST_RUNS)
@@ -44,6 +46,7 @@ function(virelta_test name)
     if(WIN32)
       list(APPEND props FIXTURES_REQUIRED wine)
     endif()
+    list(APPEND props ${T_PROPERTIES})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 180
                          TEST_PREFIX "${name}." PROPERTIES ${props})
   endif()
@@ -68,13 +71,14 @@ function(virelta_test_at_large_fonts target)
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|\\[  SKIPPED \\]")
 endfunction()
 
-# virelta_test_folder(name LIBS ...): the tests of one folder, picked up by file name.
+# virelta_test_folder(name LIBS ... [PROPERTIES ...]): the tests of one folder, picked up by file
+# name; PROPERTIES as for virelta_test.
 #   *Test.cpp        portable: natively on the seam's doubles, under Wine on the real system
 #   *FaultTest.cpp   natively only (they inject faults into the doubles)
 #   *WinTest.cpp     under Wine only (Win32 behaviour with no portable counterpart)
 # Natively the program is <name>_tests, under Wine <name>_win_tests.
 function(virelta_test_folder name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "LIBS;PROPERTIES" ${ARGN})
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
   set(sources)
   foreach(file ${all})
@@ -97,6 +101,7 @@ function(virelta_test_folder name)
     set(target ${name}_tests)
     list(APPEND sources ${VIRELTA_MEMORY_ENVIRONMENT})
   endif()
-  virelta_test(${target} SOURCES ${sources} LIBS ${T_LIBS} virelta_os_testing)
+  virelta_test(${target} SOURCES ${sources} LIBS ${T_LIBS} virelta_os_testing
+               PROPERTIES ${T_PROPERTIES})
   set(VIRELTA_TEST_TARGET ${target} PARENT_SCOPE)
 endfunction()

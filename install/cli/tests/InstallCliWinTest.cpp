@@ -1,10 +1,21 @@
 // InstallCli.exe itself under Wine: copied onto a sample installation medium built in a scratch
 // folder, started with standard output and standard error going into files, and judged by those
-// bytes, its exit code and the files that landed in the target folder.
+// bytes, its exit code and the files that landed in the target folder, the Windows fonts folder,
+// the registry and on the desktop.
+//
+// Every complete run writes the same desktop shortcut and the run from the sample medium changes
+// the Windows fonts folder: the tests of this program hold a CTest resource lock and never run
+// side by side. The screen's resolution comes from VIRELTA_TEST_LOGPIXELS: unset in the normal
+// session (96 logical pixels per inch, small fonts), 120 in the large-fonts session.
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -13,9 +24,11 @@
 
 #include "SampleMedium.h"
 #include "engine/FileOperations.h"
+#include "engine/Fonts.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgressLines.h"
 #include "os/testing/FileHelpers.h"
+#include "os/testing/ShellLinkReader.h"
 #include "os/testing/TestEnvironment.h"
 #include "os/win32/Handle.h"
 #include "text/Utf.h"
@@ -28,6 +41,15 @@ using os::win32::KernelHandle;
 using std::wstring;
 
 constexpr DWORD kRunLimitMs = 120000;
+
+constexpr wchar_t kShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The desktop shortcut of every complete run: the product's name from the string table.
+constexpr wchar_t kShortcutFile[] = L"Вирельта.lnk";
+constexpr wchar_t kCompleteLine[] = L"Установка завершена.\r\n";
+constexpr wchar_t kSmallFontsStart[] =
+    L"В настройках операционной системы Вашего компьютера выбрано использование \"мелкого\" "
+    L"размера шрифта.";
 
 struct CliResult {
   bool ended = false;
@@ -111,9 +133,136 @@ std::string Utf8Lines(const std::vector<wstring>& lines) {
   return bytes;
 }
 
+int ExpectedLogPixels() {
+  const char* value = std::getenv("VIRELTA_TEST_LOGPIXELS");
+  return value == nullptr || *value == '\0' ? 96 : std::atoi(value);
+}
+
+// Standard error of a complete run, after whatever `before` the run wrote there first: the
+// completion line and, on a screen with small fonts, the one line that says the complex needs
+// large ones.
+void ExpectCompletion(const std::string& errors, const std::string& before = "") {
+  const std::string complete = before + text::ToUtf8(kCompleteLine);
+  ASSERT_TRUE(errors.starts_with(complete)) << errors;
+  const std::string rest = errors.substr(complete.size());
+  if (ExpectedLogPixels() >= 100) {
+    EXPECT_EQ(rest, "");
+    return;
+  }
+  EXPECT_TRUE(rest.starts_with(text::ToUtf8(kSmallFontsStart))) << rest;
+  EXPECT_NE(rest.find(text::ToUtf8(L"\"Вирельта\"")), std::string::npos) << rest;
+  EXPECT_EQ(rest.find("\r\n"), rest.size() - 2) << "not one line: " << rest;
+}
+
+// The line the driver question leaves on standard error when the console installer answers it
+// itself.
+std::string AnsweredDriverQuestion(const wchar_t* answer) {
+  return text::ToUtf8(L"Confirm: " + wstring(engine::lines::kDriverQuestion) + L" [Yes/No] " +
+                      answer + L"\r\n");
+}
+
+DWORD Attributes(const wstring& path) {
+  return ::GetFileAttributesW(path.c_str());
+}
+
+bool IsReadOnlyFile(const wstring& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool IsWritableFile(const wstring& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0 &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsFolder(const wstring& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<wstring> RegistryText(HKEY root, const wstring& key, const wstring& name) {
+  wchar_t value[1024] = {};
+  DWORD size = sizeof(value) - sizeof(wchar_t);
+  if (::RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return wstring(value);
+}
+
+// The desktop shortcut of a complete run, in the folder the user's registry names.
+wstring DesktopShortcut() {
+  const std::optional<wstring> desktop = RegistryText(HKEY_CURRENT_USER, kShellFolders, L"Desktop");
+  return desktop ? os::testing::JoinPath(*desktop, kShortcutFile) : wstring();
+}
+
+// The font's title as the system's font resource query gives it for the file (empty where the
+// query answers nothing, as Wine's does).
+wstring SystemFontTitle(const wstring& path) {
+  using Query = BOOL(WINAPI*)(LPCWSTR, LPDWORD, LPVOID, DWORD);
+  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"gdi32.dll"), "GetFontResourceInfoW")));
+  if (query == nullptr || ::AddFontResourceW(path.c_str()) == 0) {
+    return {};
+  }
+  wchar_t buffer[512] = {};
+  DWORD size = sizeof(buffer) - sizeof(wchar_t);
+  query(path.c_str(), &size, buffer, 1);
+  ::RemoveFontResourceW(path.c_str());
+  return buffer;
+}
+
+wstring WindowsFontsFolder() {
+  wchar_t windows[MAX_PATH];
+  const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? wstring() : wstring(windows, length) + L"\\Fonts\\";
+}
+
+// The lines of the DPInst stand-in's log (UTF-16, one run a line), each split at its tabs: the
+// program's name, its command line, its current folder and its compatibility layer.
+std::vector<std::vector<wstring>> StandInRuns(const std::string& bytes) {
+  wstring content(bytes.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(content.data(), bytes.data(), content.size() * sizeof(wchar_t));
+  std::vector<std::vector<wstring>> runs;
+  std::size_t start = 0;
+  for (std::size_t end; (end = content.find(L'\n', start)) != wstring::npos; start = end + 1) {
+    std::vector<wstring> fields;
+    const wstring line = content.substr(start, end - start);
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = line.find(L'\t', from)) != wstring::npos; from = tab + 1) {
+      fields.push_back(line.substr(from, tab - from));
+    }
+    fields.push_back(line.substr(from));
+    runs.push_back(std::move(fields));
+  }
+  return runs;
+}
+
+// COM for the test's thread while the shortcut is read back.
+class ComForThisThread {
+ public:
+  ComForThisThread() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComForThisThread() {
+    if (ok_) {
+      ::CoUninitialize();
+    }
+  }
+  ComForThisThread(const ComForThisThread&) = delete;
+  ComForThisThread& operator=(const ComForThisThread&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  bool ok_;
+};
+
 class InstallCliUnderWine : public testing::Test {
  protected:
   void SetUp() override {
+    // A shortcut left by an earlier run must not pass for this run's.
+    shortcut_ = DesktopShortcut();
+    ASSERT_FALSE(shortcut_.empty()) << "no desktop folder in the registry";
+    ::DeleteFileW(shortcut_.c_str());
     scratch_ = env_->NewScratchFolder();
     medium_ = scratch_ + L"Носитель\\";
     targetParent_ = scratch_ + L"Программы\\";
@@ -123,6 +272,18 @@ class InstallCliUnderWine : public testing::Test {
                             (medium_ + L"InstallCli.exe").c_str(), TRUE))
         << "error " << ::GetLastError();
     BuildMedium();
+  }
+
+  // The fonts a run installed and the values it added are removed again, so that the next run of
+  // the test installs them once more.
+  void TearDown() override {
+    ::DeleteFileW(shortcut_.c_str());
+    for (const wstring& file : installedFonts_) {
+      ::DeleteFileW(file.c_str());
+    }
+    for (const wstring& name : addedFontValues_) {
+      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, wstring(engine::kFontsKey).c_str(), name.c_str());
+    }
   }
 
   // The database, both server families and the function libraries, each holding its own medium
@@ -158,11 +319,32 @@ class InstallCliUnderWine : public testing::Test {
     }
     folder(L"backup");
     folder(L"backup\\V010124");
-    Put(L"backup\\V010124\\Install.cmd", "@echo off\r\nexit 0\r\n");
+    // The set notes its run in the target folder, two levels up from its own.
+    Put(L"backup\\V010124\\Install.cmd",
+        "@echo off\r\n> \"..\\..\\ReleaseSet.txt\" echo V010124\r\nexit 0\r\n");
     folder(L"Updater");
     Put(L"Updater\\ReleaseInfo",
         "<?xml version=\"1.0\"?>\r\n<ROOT><Version>1</Version><Level>0</Level></ROOT>\r\n");
     Put(L"Updater\\Updater.exe.cfg", "[Updater]\r\n");
+    // Read-only, as on a disc: the installation must make both writable in the target.
+    for (const wchar_t* name : {L"Updater\\ReleaseInfo", L"Updater\\Updater.exe.cfg"}) {
+      ASSERT_TRUE(::SetFileAttributesW((medium_ + name).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+  }
+
+  // What the finishing steps leave in a target installed from the scratch medium: its release
+  // set ran and its level is the target's release level, and the updater's files are writable.
+  void ExpectFinishedFromScratchMedium(const wstring& target) {
+    EXPECT_EQ(Landed(target + L"backup\\V010124\\Install.cmd"),
+              Landed(medium_ + L"backup\\V010124\\Install.cmd"));
+    EXPECT_EQ(Landed(target + L"ReleaseSet.txt"), "V010124\r\n");
+    const std::optional<std::string> info = Landed(target + L"ReleaseInfo");
+    ASSERT_TRUE(info.has_value());
+    EXPECT_NE(info->find("<Version>1</Version>"), std::string::npos) << *info;
+    EXPECT_NE(info->find("<Level>010124</Level>"), std::string::npos) << *info;
+    EXPECT_TRUE(IsWritableFile(target + L"ReleaseInfo"));
+    EXPECT_EQ(Landed(target + L"Updater.exe.cfg"), "[Updater]\r\n");
+    EXPECT_TRUE(IsWritableFile(target + L"Updater.exe.cfg"));
   }
 
   void Put(const wstring& relative, const std::string& content) {
@@ -212,9 +394,12 @@ class InstallCliUnderWine : public testing::Test {
   wstring scratch_;
   wstring medium_;
   wstring targetParent_;
+  wstring shortcut_;
+  std::vector<wstring> installedFonts_;   // full paths in the Windows fonts folder
+  std::vector<wstring> addedFontValues_;  // value names under HKLM\...\Fonts
 };
 
-TEST_F(InstallCliUnderWine, InstallsTheCopyPhaseAndPrintsTheProgressList) {
+TEST_F(InstallCliUnderWine, InstallsAndPrintsTheProgressList) {
   using namespace engine::layout;
   struct Case {
     const char* name;
@@ -232,8 +417,9 @@ TEST_F(InstallCliUnderWine, InstallsTheCopyPhaseAndPrintsTheProgressList) {
     const wstring field = target.substr(0, target.size() - 1);
     const CliResult result = Run(wstring(c.options) + L" \"" + field + L"\"", scratch_);
     EXPECT_EQ(result.exitCode, 0u) << result.errors;
+    // The finishing steps add no line: the medium has no fonts and the driver is left out.
     EXPECT_EQ(result.output, Utf8Lines(CopyPhaseLines(c.family)));
-    EXPECT_EQ(result.errors, text::ToUtf8(L"Установка завершена.\r\n"));
+    ExpectCompletion(result.errors);
 
     EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), "DTAfb\\R40.FDB");
     for (const auto name : c.family == 0
@@ -249,6 +435,64 @@ TEST_F(InstallCliUnderWine, InstallsTheCopyPhaseAndPrintsTheProgressList) {
     ASSERT_TRUE(settings.has_value());
     EXPECT_NE(settings->find("FilterType=0\r\n"), std::string::npos);
     EXPECT_FALSE(Landed(target + L"btooth.ini").has_value());  // the shipped edition
+    ExpectFinishedFromScratchMedium(target);
+    EXPECT_FALSE(IsFolder(target + L"Usbprep"));
+    // Each case's own shortcut.
+    EXPECT_TRUE(::DeleteFileW(shortcut_.c_str())) << text::ToUtf8(shortcut_);
+  }
+}
+
+// The small-fonts line follows the screen: the normal session has 96 logical pixels per inch
+// (small fonts), the large-fonts session 120, where the installation only says it has finished.
+TEST_F(InstallCliUnderWine, TellsOfSmallFontsOnlyOnAScreenWithSmallFonts) {
+  const int pixels = ExpectedLogPixels();
+  ASSERT_TRUE(pixels == 96 || pixels == 120) << "no session for " << pixels;
+  const wstring target = targetParent_ + L"Virelta\\";
+  const CliResult result = Run(L"--no-driver \"" + target + L"\"", scratch_);
+  EXPECT_EQ(result.exitCode, 0u) << result.errors;
+  EXPECT_EQ(result.output, Utf8Lines(CopyPhaseLines(0)));
+  if (pixels == 120) {
+    EXPECT_EQ(result.errors, text::ToUtf8(kCompleteLine));
+  } else {
+    EXPECT_NE(result.errors, text::ToUtf8(kCompleteLine));
+    ExpectCompletion(result.errors);
+  }
+  ExpectFinishedFromScratchMedium(target);
+}
+
+// The driver step asks first. "--yes" answers "Yes"; without it, and with no console to ask on,
+// the answer is "No"; "--no-driver" leaves the question out. The medium carries the sample's
+// driver package here, so that a "Yes" shows in the target.
+TEST_F(InstallCliUnderWine, TheDriverIsInstalledOnlyWhenTheQuestionIsAnsweredYes) {
+  namespace lines = engine::lines;
+  engine::CopyFolderTree(fs_, medium::SampleMediumFolder() + L"Usbprep\\", medium_ + L"Usbprep\\");
+  ASSERT_TRUE(Landed(medium_ + L"Usbprep\\Usbprep.exe").has_value());
+  struct Case {
+    const char* name;
+    const wchar_t* options;
+    std::string errorsBefore;
+    bool driver;
+  };
+  const Case cases[] = {
+      {"no-driver", L"--no-driver", "", false},
+      {"no-answer", L"", AnsweredDriverQuestion(L"No"), false},
+      {"yes", L"--yes", AnsweredDriverQuestion(L"Yes"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const wstring target = targetParent_ + text::FromUtf8(c.name) + L"\\";
+    const CliResult result = Run(wstring(c.options) + L" \"" + target + L"\"", scratch_);
+    EXPECT_EQ(result.exitCode, 0u) << result.errors;
+    std::vector<wstring> expected = CopyPhaseLines(0);
+    if (c.driver) {
+      expected.emplace_back(lines::kDriverStarted);
+      expected.emplace_back(lines::kDriverFinished);
+    }
+    EXPECT_EQ(result.output, Utf8Lines(expected));
+    ExpectCompletion(result.errors, c.errorsBefore);
+    EXPECT_EQ(IsFolder(target + L"Usbprep"), c.driver);
+    EXPECT_EQ(Landed(target + L"Usbprep\\dpinst_standin.log").has_value(), c.driver);
+    ExpectFinishedFromScratchMedium(target);  // the run goes on after the driver step
   }
 }
 
@@ -269,6 +513,7 @@ TEST_F(InstallCliUnderWine, ReinstallKeepsTheDatabaseTheLastNumberAndTheOtherSet
   const std::optional<std::string> lastNumber = Landed(target + L"Settings\\lastnum.dta");
   ASSERT_TRUE(lastNumber.has_value());
   ASSERT_EQ(lastNumber->size(), 14u);
+  ASSERT_TRUE(::DeleteFileW((target + L"ReleaseSet.txt").c_str()));
 
   const CliResult second = Run(arguments, scratch_);
   EXPECT_EQ(second.exitCode, 0u) << second.errors;
@@ -276,6 +521,7 @@ TEST_F(InstallCliUnderWine, ReinstallKeepsTheDatabaseTheLastNumberAndTheOtherSet
   // "DTAfb" is there already; the old database is kept before the medium's is copied.
   expected[1] = lines::BackingUpFile(engine::layout::kDatabaseFile) + wstring(lines::kDone);
   EXPECT_EQ(second.output, Utf8Lines(expected));
+  ExpectCompletion(second.errors);
 
   EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), "DTAfb\\R40.FDB");
   os::ErrorCode error = 0;
@@ -287,21 +533,147 @@ TEST_F(InstallCliUnderWine, ReinstallKeepsTheDatabaseTheLastNumberAndTheOtherSet
   EXPECT_EQ(Landed(ini),
             "[options]\r\nFilterType=0\r\nLanguageSetting=ENG\r\nHardwareType=1\r\n\r\n"
             "[view]\r\nZoom=2\r\n\r\n");
+  // The updater's files, writable after the first run, are the medium's again, the release set
+  // ran once more.
+  ExpectFinishedFromScratchMedium(target);
 }
 
-// The sample installation medium as the project ships it for trying the kit, and a copy of it that
-// lacks the fourth server file: InstallCli run from each, its whole output compared.
-TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumAndStopsOnABrokenCopyOfIt) {
+// The sample installation medium as the project ships it for trying the kit, driver included:
+// InstallCli run from it twice into one folder, and from a copy of it that lacks the fourth
+// server file, the whole output compared each time.
+TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCopyOfIt) {
   namespace lines = engine::lines;
   const wstring sample = medium::SampleMediumFolder();
   const wstring target = targetParent_ + L"Sample\\";
-  const CliResult run = RunCli(sample + L"InstallCli.exe", L"--yes --no-driver \"" + target + L"\"",
-                               scratch_, scratch_);
+  const wstring arguments = L"--yes \"" + target + L"\"";
+  // As on a disc: the installation must make them writable.
+  ASSERT_TRUE(IsReadOnlyFile(sample + L"Updater\\ReleaseInfo"));
+  ASSERT_TRUE(IsReadOnlyFile(sample + L"Updater\\Updater.exe.cfg"));
+
+  // The fonts the Windows fonts folder lacks, by file name, each reported with the title the
+  // system gives; a later font of the same title replaces the earlier one's registry value.
+  const wstring systemFonts = WindowsFontsFolder();
+  ASSERT_FALSE(systemFonts.empty());
+  struct Font {
+    wstring file;
+    wstring title;
+  };
+  std::vector<Font> lacking;
+  for (const std::wstring_view file : engine::kFontFiles) {
+    if (Attributes(systemFonts + wstring(file)) == INVALID_FILE_ATTRIBUTES) {
+      lacking.push_back({wstring(file), SystemFontTitle(sample + L"fonts\\" + wstring(file))});
+      installedFonts_.push_back(systemFonts + wstring(file));
+    }
+  }
+  std::map<wstring, wstring> registered;
+  for (const Font& font : lacking) {
+    registered[font.title + L" (TrueType)"] = font.file;
+  }
+  for (const auto& [name, file] : registered) {
+    if (!RegistryText(HKEY_LOCAL_MACHINE, wstring(engine::kFontsKey), name)) {
+      addedFontValues_.push_back(name);
+    }
+  }
+
+  const CliResult run = RunCli(sample + L"InstallCli.exe", arguments, scratch_, scratch_);
   EXPECT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u) << run.errors;
-  EXPECT_EQ(run.output, Utf8Lines(CopyPhaseLines(0)));
+  std::vector<wstring> expected = CopyPhaseLines(0);
+  for (const Font& font : lacking) {
+    expected.push_back(engine::FontInstalledLine(font.title));
+  }
+  expected.emplace_back(lines::kDriverStarted);
+  expected.emplace_back(lines::kDriverFinished);
+  EXPECT_EQ(run.output, Utf8Lines(expected));
+  ExpectCompletion(run.errors, AnsweredDriverQuestion(L"Yes"));
   EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), Landed(sample + L"DTAfb\\R40.FDB"));
   EXPECT_EQ(Landed(target + L"udf\\VrReportUdf.Dll"), Landed(sample + L"UDF\\VrReportUdf.Dll"));
+
+  // The fonts: in the Windows fonts folder and registered.
+  for (const Font& font : lacking) {
+    SCOPED_TRACE(text::ToUtf8(font.file));
+    const std::optional<std::string> installed = Landed(systemFonts + font.file);
+    ASSERT_TRUE(installed.has_value());
+    EXPECT_TRUE(installed == Landed(sample + L"fonts\\" + font.file)) << "content differs";
+  }
+  for (const auto& [name, file] : registered) {
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, wstring(engine::kFontsKey), name), file)
+        << text::ToUtf8(name);
+  }
+
+  // The driver package: copied into the target and run from there, each DPInst run in its folder.
+  EXPECT_EQ(Landed(target + L"Usbprep\\Usbprep.exe"), Landed(sample + L"Usbprep\\Usbprep.exe"));
+  const wchar_t* const dpinstParameters[] = {
+      L"/U Package\\ftdibus.inf /D /S",
+      L"/U Package\\ftdiport.inf /D /S",
+      L"/PATH Package /F /LM /SE",
+  };
+  const auto expectDpinstRuns = [&](std::size_t installations) {
+    const std::vector<std::vector<wstring>> runs =
+        StandInRuns(Landed(target + L"Usbprep\\dpinst_standin.log").value_or(""));
+    ASSERT_EQ(runs.size(), 3 * installations);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      SCOPED_TRACE(i);
+      ASSERT_GE(runs[i].size(), 3u);
+      EXPECT_TRUE(runs[i][1].ends_with(dpinstParameters[i % 3])) << text::ToUtf8(runs[i][1]);
+      EXPECT_EQ(::lstrcmpiW(runs[i][2].c_str(), (target + L"Usbprep").c_str()), 0)
+          << text::ToUtf8(runs[i][2]);
+    }
+  };
+  expectDpinstRuns(1);
+
+  // The release sets: all three copied, only the newest run, its level written.
+  for (const wchar_t* set : {L"V150612", L"V010113", L"WithOutAnswer"}) {
+    const wstring script = wstring(L"backup\\") + set + L"\\Install.cmd";
+    EXPECT_EQ(Landed(target + script), Landed(sample + script)) << text::ToUtf8(set);
+  }
+  const std::optional<std::string> ran = Landed(target + L"ReleaseSet.txt");
+  ASSERT_TRUE(ran.has_value());
+  EXPECT_TRUE(ran->starts_with("V010113\r\nran in ")) << *ran;
+  EXPECT_EQ(Landed(target + L"Release-V010113.txt"),
+            Landed(sample + L"backup\\V010113\\Release-V010113.txt"));
+  EXPECT_FALSE(Landed(target + L"Release-V150612.txt").has_value());
+  EXPECT_FALSE(Landed(target + L"WithOutAnswer-ran.txt").has_value());
+  const auto expectReleaseLevel = [&] {
+    const std::optional<std::string> info = Landed(target + L"ReleaseInfo");
+    ASSERT_TRUE(info.has_value());
+    EXPECT_NE(info->find("<Version>1</Version>"), std::string::npos) << *info;
+    EXPECT_NE(info->find("<Level>010113</Level>"), std::string::npos) << *info;
+    EXPECT_TRUE(IsWritableFile(target + L"ReleaseInfo"));
+    EXPECT_EQ(Landed(target + L"Updater.exe.cfg"), Landed(sample + L"Updater\\Updater.exe.cfg"));
+    EXPECT_TRUE(IsWritableFile(target + L"Updater.exe.cfg"));
+  };
+  expectReleaseLevel();
+
+  // The desktop shortcut, read back by the shell.
+  {
+    const ComForThisThread com;
+    ASSERT_TRUE(com.Ok());
+    const std::optional<os::testing::ShellLinkContent> link = os::testing::LoadShellLink(shortcut_);
+    ASSERT_TRUE(link.has_value()) << text::ToUtf8(shortcut_);
+    EXPECT_EQ(::lstrcmpiW(link->path.c_str(), (target + L"Virelta.exe").c_str()), 0)
+        << text::ToUtf8(link->path);
+    EXPECT_EQ(os::testing::WithoutTrailingBackslash(link->workingDirectory),
+              os::testing::WithoutTrailingBackslash(target));
+    EXPECT_EQ(link->description,
+              L"Комплекс суточного мониторирования электрокардиограмм \"Вирельта\"");
+    EXPECT_EQ(link->arguments, L"");
+  }
+  ASSERT_TRUE(::DeleteFileW(shortcut_.c_str()));
+
+  // Once more into the same folder: the fonts are there now, the database is kept first.
+  const CliResult again = RunCli(sample + L"InstallCli.exe", arguments, scratch_, scratch_);
+  EXPECT_TRUE(again.ended);
+  EXPECT_EQ(again.exitCode, 0u) << again.errors;
+  expected = CopyPhaseLines(0);
+  expected[1] = lines::BackingUpFile(engine::layout::kDatabaseFile) + wstring(lines::kDone);
+  expected.emplace_back(lines::kDriverStarted);
+  expected.emplace_back(lines::kDriverFinished);
+  EXPECT_EQ(again.output, Utf8Lines(expected));
+  ExpectCompletion(again.errors, AnsweredDriverQuestion(L"Yes"));
+  expectDpinstRuns(2);
+  expectReleaseLevel();
+  EXPECT_NE(Attributes(shortcut_), INVALID_FILE_ATTRIBUTES);
 
   const wstring broken = scratch_ + L"Испорченный носитель\\";
   engine::CopyFolderTree(fs_, sample, broken);
@@ -312,7 +684,7 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumAndStopsOnABrokenCopyOfIt
       RunCli(broken + L"InstallCli.exe", L"--yes --no-driver \"" + brokenTarget + L"\"", scratch_,
              scratch_);
   EXPECT_EQ(stopped.exitCode, 2u) << stopped.errors;
-  std::vector<wstring> expected = CopyPhaseLines(0);
+  expected = CopyPhaseLines(0);
   expected.resize(3 + 3);  // settings, database folder, database, three server files
   expected.push_back(lines::CopyingFile(fourth));
   EXPECT_EQ(stopped.output, Utf8Lines(expected));
@@ -321,6 +693,7 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumAndStopsOnABrokenCopyOfIt
             std::string::npos)
       << stopped.errors;
   EXPECT_FALSE(Landed(brokenTarget + fourth).has_value());
+  EXPECT_FALSE(Landed(brokenTarget + L"ReleaseInfo").has_value());  // no finishing steps
 }
 
 // A relative target folder is taken from the folder the program was started in, not from the
@@ -328,8 +701,10 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumAndStopsOnABrokenCopyOfIt
 TEST_F(InstallCliUnderWine, RelativeTargetIsTakenFromTheCurrentFolder) {
   const CliResult result = Run(L"--no-driver Relative", targetParent_);
   EXPECT_EQ(result.exitCode, 0u) << result.errors;
+  ExpectCompletion(result.errors);
   EXPECT_EQ(Landed(targetParent_ + L"Relative\\DTAfb\\R40.FDB"), "DTAfb\\R40.FDB");
   EXPECT_FALSE(Landed(medium_ + L"Relative\\DTAfb\\R40.FDB").has_value());
+  ExpectFinishedFromScratchMedium(targetParent_ + L"Relative\\");
 }
 
 TEST_F(InstallCliUnderWine, MissingServerFileEndsTheRunWithItsLineOpen) {
@@ -350,6 +725,9 @@ TEST_F(InstallCliUnderWine, MissingServerFileEndsTheRunWithItsLineOpen) {
   EXPECT_TRUE(result.errors.ends_with("\r\n"));
   EXPECT_FALSE(Landed(target + missing).has_value());
   EXPECT_FALSE(Landed(target + wstring(kServerFilesFamily0[4])).has_value());
+  // The run ended before the finishing steps.
+  EXPECT_FALSE(Landed(target + L"ReleaseInfo").has_value());
+  EXPECT_EQ(Attributes(shortcut_), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(InstallCliUnderWine, RefusedCommandLinesExitWith64AndInstallNothing) {
