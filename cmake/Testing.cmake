@@ -34,6 +34,10 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
   endif()
 endif()
 
+# Wine tests that change what one session shares beyond their scratch folders (the desktop, the
+# Windows fonts folder and the registry values that go with them) hold this lock: one at a time.
+set(VIRELTA_SYSTEM_STATE_LOCK virelta-system-state)
+
 # virelta_test(name SOURCES ... LIBS ... [PROPERTIES <ctest properties>]): a GoogleTest program,
 # run natively or under Wine. PROPERTIES go to every test discovered in it (RESOURCE_LOCK for
 # tests that share something outside their scratch folders).
