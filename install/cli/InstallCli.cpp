@@ -12,28 +12,9 @@
 #include "Win32Console.h"
 #include "engine/Installation.h"
 #include "kit/KitStartup.h"
+#include "os/win32/ComApartment.h"
 #include "os/win32/Win32Platform.h"
 #include "text/Utf.h"
-
-namespace {
-
-// COM for this thread, single-threaded as in the wizard: the desktop shortcut needs it.
-class ComApartment {
- public:
-  ComApartment() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (initialized_) {
-      ::CoUninitialize();
-    }
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialized_;
-};
-
-}  // namespace
 
 int main() {
   kit::HardenDllSearch();
@@ -41,7 +22,7 @@ int main() {
   try {
     os::win32::Win32Platform platform;
     const vr::SharedUnits sharedUnits(platform.Get());
-    const ComApartment com;
+    const os::win32::ComApartment com;
     return cli::RunCli(cli::SplitCommandLine(::GetCommandLineW()), console, platform.Get(),
                        engine::RunInstallation);
   } catch (const std::exception& e) {

@@ -29,7 +29,9 @@
 #include "engine/ProgressLines.h"
 #include "os/testing/FileHelpers.h"
 #include "os/testing/ShellLinkReader.h"
+#include "os/testing/SystemFontTitle.h"
 #include "os/testing/TestEnvironment.h"
+#include "os/win32/ComApartment.h"
 #include "os/win32/Handle.h"
 #include "text/Utf.h"
 
@@ -197,22 +199,6 @@ wstring DesktopShortcut() {
   return desktop ? os::testing::JoinPath(*desktop, kShortcutFile) : wstring();
 }
 
-// The font's title as the system's font resource query gives it for the file (empty where the
-// query answers nothing, as Wine's does).
-wstring SystemFontTitle(const wstring& path) {
-  using Query = BOOL(WINAPI*)(LPCWSTR, LPDWORD, LPVOID, DWORD);
-  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"gdi32.dll"), "GetFontResourceInfoW")));
-  if (query == nullptr || ::AddFontResourceW(path.c_str()) == 0) {
-    return {};
-  }
-  wchar_t buffer[512] = {};
-  DWORD size = sizeof(buffer) - sizeof(wchar_t);
-  query(path.c_str(), &size, buffer, 1);
-  ::RemoveFontResourceW(path.c_str());
-  return buffer;
-}
-
 wstring WindowsFontsFolder() {
   wchar_t windows[MAX_PATH];
   const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
@@ -238,23 +224,6 @@ std::vector<std::vector<wstring>> StandInRuns(const std::string& bytes) {
   }
   return runs;
 }
-
-// COM for the test's thread while the shortcut is read back.
-class ComForThisThread {
- public:
-  ComForThisThread() : ok_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComForThisThread() {
-    if (ok_) {
-      ::CoUninitialize();
-    }
-  }
-  ComForThisThread(const ComForThisThread&) = delete;
-  ComForThisThread& operator=(const ComForThisThread&) = delete;
-  bool Ok() const { return ok_; }
-
- private:
-  bool ok_;
-};
 
 class InstallCliUnderWine : public testing::Test {
  protected:
@@ -561,7 +530,8 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
   std::vector<Font> lacking;
   for (const std::wstring_view file : engine::kFontFiles) {
     if (Attributes(systemFonts + wstring(file)) == INVALID_FILE_ATTRIBUTES) {
-      lacking.push_back({wstring(file), SystemFontTitle(sample + L"fonts\\" + wstring(file))});
+      lacking.push_back(
+          {wstring(file), os::testing::SystemFontTitle(sample + L"fonts\\" + wstring(file))});
       installedFonts_.push_back(systemFonts + wstring(file));
     }
   }
@@ -647,8 +617,8 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
 
   // The desktop shortcut, read back by the shell.
   {
-    const ComForThisThread com;
-    ASSERT_TRUE(com.Ok());
+    const os::win32::ComApartment com;
+    ASSERT_TRUE(com.Initialized());
     const std::optional<os::testing::ShellLinkContent> link = os::testing::LoadShellLink(shortcut_);
     ASSERT_TRUE(link.has_value()) << text::ToUtf8(shortcut_);
     EXPECT_EQ(::lstrcmpiW(link->path.c_str(), (target + L"Virelta.exe").c_str()), 0)

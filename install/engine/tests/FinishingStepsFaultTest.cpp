@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Raised.h"
-#include "RecordingProgress.h"
-#include "TestMedium.h"
+#include "InstallationFixture.h"
 #include "TestStrings.h"
 #include "engine/FileOperations.h"
 #include "engine/Fonts.h"
@@ -28,7 +26,6 @@ namespace {
 
 using os::testing::ReadBytes;
 using os::testing::WriteBytes;
-using testing::RaisedMessage;
 using Lines = std::vector<std::wstring>;
 
 const std::wstring kProductName = text::FromUtf8(VR_TEST_PRODUCT_NAME);
@@ -39,13 +36,10 @@ const std::wstring kQuestion = L"Confirm " + std::wstring(lines::kDriverQuestion
 const std::wstring kLastCopyLine =
     lines::CopyingFile(L"VrReportUdf.Dll") + std::wstring(lines::kDone);
 
-class FinishingStepsTest : public ::testing::Test {
+class FinishingStepsTest : public testing::InstallationFixture {
  protected:
   void SetUp() override {
-    const std::wstring root = platform_.NewScratchFolder();
-    medium_ = root + L"medium\\";
-    ASSERT_EQ(fs().CreateFolder(medium_), 0u);
-    testing::BuildMedium(fs(), medium_);
+    InstallationFixture::SetUp();
     doubles().system.SetModuleFileName(medium_ + L"Install.exe");
     ASSERT_EQ(fs().CreateFolder(L"C:\\Windows"), 0u);
     ASSERT_EQ(fs().CreateFolder(L"C:\\Windows\\Fonts"), 0u);
@@ -53,13 +47,9 @@ class FinishingStepsTest : public ::testing::Test {
     ASSERT_TRUE(doubles().registry.CreateKey(os::RegistryRoot::kLocalMachine,
                                              std::wstring(kFontsKey), os::keyaccess::kAllAccess,
                                              error));
-    request_.TargetPath = root + L"Virelta\\";
-    request_.Fcopyfrom = medium_;
   }
 
   os::testing::MemoryPlatform& doubles() { return platform_.Doubles(); }
-  os::IFileSystem& fs() { return platform_.Fs(); }
-  std::wstring Target(const std::wstring& relative) { return request_.TargetPath + relative; }
   std::wstring DesktopLink() {
     return std::wstring(testing::TestPlatform::kDesktop) + L"\\" + kProductName + L".lnk";
   }
@@ -70,15 +60,6 @@ class FinishingStepsTest : public ::testing::Test {
     ASSERT_EQ(fs().CreateFolder(medium_ + L"Usbprep\\Package"), 0u);
     WriteBytes(fs(), medium_ + L"Usbprep\\Usbprep.exe", "the driver package installer");
     WriteBytes(fs(), medium_ + L"Usbprep\\Package\\device.inf", "[Version]");
-  }
-
-  bool Run() {
-    progress_ = testing::RecordingProgress();
-    return RunInstallation(request_, progress_, platform_.Get());
-  }
-  std::wstring RunRaising() {
-    progress_ = testing::RecordingProgress();
-    return RaisedMessage([&] { RunInstallation(request_, progress_, platform_.Get()); });
   }
 
   // The progress lines after the copy phase's last file.
@@ -109,11 +90,6 @@ class FinishingStepsTest : public ::testing::Test {
     const std::uint32_t attributes = fs().GetAttributes(path);
     return attributes != os::attr::kInvalid && (attributes & os::attr::kReadOnly) != 0;
   }
-
-  testing::TestPlatform platform_;
-  std::wstring medium_;
-  InstallRequest request_;
-  testing::RecordingProgress progress_;
 };
 
 // --- A complete run ---

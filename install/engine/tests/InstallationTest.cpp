@@ -7,9 +7,7 @@
 #include <optional>
 #include <set>
 
-#include "Raised.h"
-#include "RecordingProgress.h"
-#include "TestMedium.h"
+#include "InstallationFixture.h"
 #include "engine/FileOperations.h"
 #include "engine/Installation.h"
 #include "engine/LastNumberFile.h"
@@ -24,7 +22,6 @@ namespace {
 using os::testing::ReadBytes;
 using os::testing::WriteBytes;
 using testing::MediumContent;
-using testing::RaisedMessage;
 using Lines = std::vector<std::wstring>;
 
 const os::LocalTime kInstallTime{2026, 1, 15, 14, 30, 0, 0};
@@ -59,33 +56,16 @@ Lines CopyLinesAfterDatabase(int family) {
   return result;
 }
 
-class InstallationTest : public ::testing::Test {
+class InstallationTest : public testing::InstallationFixture {
  protected:
   void SetUp() override {
-    root_ = platform_.NewScratchFolder();
-    medium_ = root_ + L"medium\\";
-    ASSERT_EQ(fs().CreateFolder(medium_), 0u);
-    testing::BuildMedium(fs(), medium_);
+    InstallationFixture::SetUp();
     if (Clock()) {
       Clock()->SetNow(kInstallTime);
     }
-    request_.TargetPath = root_ + L"Virelta\\";
-    request_.Fcopyfrom = medium_;
   }
 
-  os::IFileSystem& fs() { return platform_.Fs(); }
   os::testing::FakeLocale* Clock() { return platform_.Clock(); }
-  std::wstring Target(const std::wstring& relative) { return request_.TargetPath + relative; }
-  std::wstring Medium(const std::wstring& relative) { return medium_ + relative; }
-
-  bool Run() {
-    progress_ = testing::RecordingProgress();
-    return RunInstallation(request_, progress_, platform_.Get());
-  }
-  std::wstring RunRaising() {
-    progress_ = testing::RecordingProgress();
-    return RaisedMessage([&] { RunInstallation(request_, progress_, platform_.Get()); });
-  }
 
   // The files (not folders) directly in a target folder, sorted; without the ones that the
   // updater and the release set bring into the target folder itself.
@@ -108,12 +88,6 @@ class InstallationTest : public ::testing::Test {
   void MakeReadOnly(const std::wstring& path) {
     ASSERT_EQ(fs().SetAttributes(path, os::attr::kReadOnly), 0u);
   }
-
-  testing::TestPlatform platform_;
-  std::wstring root_;
-  std::wstring medium_;
-  InstallRequest request_;
-  testing::RecordingProgress progress_;
 };
 
 TEST_F(InstallationTest, ACompleteRunReportsEveryStepAndInstallsEveryFile) {

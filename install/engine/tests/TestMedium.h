@@ -15,10 +15,10 @@
 #include "resources/StringTableIds.h"
 #include "text/Utf.h"
 #ifdef _WIN32
-#include <objbase.h>
 #include <windows.h>
 
 #include "os/testing/TestEnvironment.h"
+#include "os/win32/ComApartment.h"
 #include "os/win32/Win32Platform.h"
 #else
 #include "os/testing/MemoryPlatform.h"
@@ -111,8 +111,6 @@ class TestPlatform {
     wchar_t folder[MAX_PATH];
     const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, folder);
     savedFolder_.assign(folder, length < MAX_PATH ? length : 0);
-    // As the installer programs do at their start: the desktop shortcut needs COM.
-    comInitialized_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 #else
     for (const wchar_t* folder : {L"C:\\scratch", L"C:\\Desktop"}) {
       if (platform_.fs.CreateFolder(folder) != 0) {
@@ -179,10 +177,11 @@ class TestPlatform {
  private:
 #ifdef _WIN32
   // The environment's file system and the platform's are both the real one.
+  // As the installer programs have it from their start: the desktop shortcut needs COM.
+  os::win32::ComApartment com_;
   std::unique_ptr<os::testing::TestEnvironment> environment_ = os::testing::MakeTestEnvironment();
   os::win32::Win32Platform platform_;
   std::wstring savedFolder_;
-  bool comInitialized_ = false;
 #else
   os::testing::MemoryPlatform platform_;
   unsigned count_ = 0;

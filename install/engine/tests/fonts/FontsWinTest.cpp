@@ -11,6 +11,7 @@
 #include "RecordingProgress.h"
 #include "engine/Fonts.h"
 #include "os/testing/FileHelpers.h"
+#include "os/testing/SystemFontTitle.h"
 #include "os/testing/TestEnvironment.h"
 #include "os/win32/Win32Platform.h"
 
@@ -23,21 +24,6 @@ constexpr wchar_t kRealFont[] = L"Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaV
 // The installing test works on its own file name and cleans up only what it installed: the tests
 // of this file run as separate processes, side by side, on the same Windows fonts folder.
 const std::wstring kTestFontFile = L"VRTEST" + std::to_wstring(::GetCurrentProcessId()) + L".TTF";
-
-// What GetFontResourceInfoW itself answers for a loaded font file, asked directly.
-std::wstring SystemTitle(const std::wstring& path) {
-  using Query = BOOL(WINAPI*)(LPCWSTR, LPDWORD, LPVOID, DWORD);
-  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"gdi32.dll"), "GetFontResourceInfoW")));
-  if (query == nullptr || ::AddFontResourceW(path.c_str()) == 0) {
-    return {};
-  }
-  wchar_t buffer[512] = {};
-  DWORD size = sizeof(buffer) - sizeof(wchar_t);
-  query(path.c_str(), &size, buffer, 1);
-  ::RemoveFontResourceW(path.c_str());
-  return buffer;
-}
 
 std::optional<std::wstring> FontsValue(const std::wstring& name) {
   HKEY key = nullptr;
@@ -66,7 +52,7 @@ class FontsWinTest : public ::testing::Test {
     ASSERT_NE(::GetWindowsDirectoryW(windows, MAX_PATH), 0u);
     systemFonts_ = std::wstring(windows) + L"\\fonts\\";
     installed_ = systemFonts_ + kTestFontFile;
-    title_ = SystemTitle(medium_ + kTestFontFile);
+    title_ = os::testing::SystemFontTitle(medium_ + kTestFontFile);
     valueName_ = title_ + L" (TrueType)";
   }
   void TearDown() override {
