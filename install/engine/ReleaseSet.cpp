@@ -7,13 +7,12 @@
 
 #include "Error.h"
 #include "engine/FileOperations.h"
+#include "engine/PackageLayout.h"
 #include "engine/ProgramLaunch.h"
 
 namespace engine {
 namespace {
 
-constexpr wchar_t kReleaseInfoFile[] = L"ReleaseInfo";
-constexpr wchar_t kBackupFolder[] = L"backup\\";
 constexpr wchar_t kScriptName[] = L"\\Install.cmd";
 
 std::wstring FolderName(const std::wstring& folder) {
@@ -166,7 +165,7 @@ std::wstring ReleaseLevel(const std::wstring& folder) {
 }
 
 void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath) {
-  const std::wstring backup = targetPath + kBackupFolder;
+  const std::wstring backup = targetPath + std::wstring(layout::kBackupFolder) + L"\\";
   std::vector<std::wstring> sets;
   ListSubFolders(platform.fs, backup, sets);
   if (sets.empty()) {
@@ -202,7 +201,7 @@ void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPat
 void UpdateReleaseLevel(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder,
                         const std::wstring& level) {
   const ComScope com(xml);
-  const std::wstring path = folder + kReleaseInfoFile;
+  const std::wstring path = folder + std::wstring(layout::kReleaseInfoFile);
   if (!FileExists(fs, path)) {
     throw OperatorError(kReleaseInfoMissing);
   }
