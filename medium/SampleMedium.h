@@ -1,20 +1,17 @@
 #pragma once
-// The sample installation medium of this build, for tests that install from it. Link
+// The sample installation medium of this build, for Windows tests that install from it. Link
 // virelta_sample_medium: the medium is made before the test program is built.
 #include <string>
 
-#include "text/Utf.h"
+#include "os/testing/FileHelpers.h"
 
 namespace medium {
 
 // The medium's folder as a Windows program sees it under Wine (the Linux root is drive Z:),
 // ending in "\".
 inline std::wstring SampleMediumFolder() {
-  std::wstring folder = L"Z:" + text::FromUtf8(VIRELTA_SAMPLE_MEDIUM_DIR);
-  for (wchar_t& c : folder) {
-    c = c == L'/' ? L'\\' : c;
-  }
-  if (folder.back() != L'\\') {
+  std::wstring folder = os::testing::WinePathOfBuildFile(VIRELTA_SAMPLE_MEDIUM_DIR);
+  if (folder.empty() || folder.back() != L'\\') {
     folder += L'\\';
   }
   return folder;

@@ -12,22 +12,12 @@
 
 #include "kit/KitStartup.h"
 #include "os/win32/Handle.h"
+#include "os/win32/Win32Processes.h"
+#include "os/win32/Win32System.h"
 
 namespace {
 
 constexpr DWORD kRunTimeMs = 300;
-
-std::wstring OwnPath() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  return std::wstring(buffer, length < MAX_PATH ? length : 0);
-}
-
-std::wstring CurrentFolder() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
-  return std::wstring(buffer, length < MAX_PATH ? length : 0);
-}
 
 std::wstring CompatibilityLayer(const std::wstring& path) {
   wchar_t data[64] = {};
@@ -56,10 +46,10 @@ void ShowOnConsole(const std::wstring& text) {
 int main() {
   kit::HardenDllSearch();
   ::Sleep(kRunTimeMs);
-  const std::wstring self = OwnPath();
+  const std::wstring self = os::win32::Win32System().ModuleFileName();
   const std::size_t slash = self.find_last_of(L'\\');
   const std::wstring name = self.substr(slash + 1);
-  const std::wstring folder = CurrentFolder();
+  const std::wstring folder = os::win32::Win32Processes().CurrentFolder();
   const std::wstring layer = CompatibilityLayer(self);
   ShowOnConsole(L"[DPInst stand-in " + name + L", installs no driver]\r\n  command line: " +
                 ::GetCommandLineW() + L"\r\n  current folder: " + folder +

@@ -8,20 +8,10 @@
 #include <string>
 
 #include "os/win32/Handle.h"
+#include "os/win32/Win32Processes.h"
+#include "os/win32/Win32System.h"
 
 namespace {
-
-std::wstring OwnPath() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  return std::wstring(buffer, length < MAX_PATH ? length : 0);
-}
-
-std::wstring CurrentFolder() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, buffer);
-  return std::wstring(buffer, length < MAX_PATH ? length : 0);
-}
 
 // The command line after the program's own name.
 const wchar_t* Parameters(const wchar_t* line) {
@@ -46,11 +36,11 @@ int main() {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   ::GetStartupInfoW(&startup);
-  const std::wstring self = OwnPath();
+  const std::wstring self = os::win32::Win32System().ModuleFileName();
   const std::size_t slash = self.find_last_of(L'\\');
-  const std::wstring report = self + L'\t' + line + L'\t' + CurrentFolder() + L'\t' +
-                              std::to_wstring(startup.dwFlags) + L'\t' +
-                              std::to_wstring(startup.wShowWindow) + L'\n';
+  const std::wstring report =
+      self + L'\t' + line + L'\t' + os::win32::Win32Processes().CurrentFolder() + L'\t' +
+      std::to_wstring(startup.dwFlags) + L'\t' + std::to_wstring(startup.wShowWindow) + L'\n';
   const std::wstring log = self.substr(0, slash + 1) + L"probe-report.txt";
   {
     const os::win32::FileHandle file(::CreateFileW(log.c_str(), FILE_APPEND_DATA,
