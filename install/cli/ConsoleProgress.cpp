@@ -75,9 +75,7 @@ bool ConsoleProgress::Confirm(const std::wstring& text) {
     Message(question + L"No");
     return false;
   }
-  if (lineOpen_ && console_.OutputSharesScreenWithErrors()) {
-    console_.WriteError(kLineEnd);
-  }
+  EndLineBeforeMessage();
   console_.WriteError(question);
   const std::optional<std::wstring> typed = console_.ReadLine();
   if (!typed) {
@@ -98,11 +96,18 @@ void ConsoleProgress::Finish() {
   }
 }
 
-void ConsoleProgress::Message(const std::wstring& text) {
-  // On a shared console the message would otherwise continue the open progress line.
+void ConsoleProgress::EndLineBeforeMessage() {
+  // Where both streams end up in one place, the message would otherwise continue the open
+  // progress line. The list's own line end is written now instead of before the next line, so
+  // that no empty line follows the message; the list stays the same bytes.
   if (lineOpen_ && console_.OutputSharesScreenWithErrors()) {
-    console_.WriteError(kLineEnd);
+    console_.WriteOutput(kLineEnd);
+    lineOpen_ = false;
   }
+}
+
+void ConsoleProgress::Message(const std::wstring& text) {
+  EndLineBeforeMessage();
   console_.WriteError(text + kLineEnd);
 }
 

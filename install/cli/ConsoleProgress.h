@@ -43,6 +43,7 @@ class ConsoleProgress final : public engine::IInstallProgress {
 
  private:
   std::wstring& LineAt(int index);
+  void EndLineBeforeMessage();
 
   IConsole& console_;
   Answers answers_;

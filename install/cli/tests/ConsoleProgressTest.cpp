@@ -93,14 +93,16 @@ TEST(ConsoleProgress, LinesOutsideTheListAreErrors) {
 }
 
 TEST(ConsoleProgress, ErrorsGoToStandardErrorOnALineOfTheirOwn) {
+  const std::wstring error = L"Error: Ошибка при создании каталога!\r\n";
   struct Case {
     bool sharedScreen;
-    const wchar_t* errors;
+    std::wstring screen;
   };
   const Case cases[] = {
-      {false, L"Error: Ошибка при создании каталога!\r\n"},
-      // On one console the open progress line is ended first, so the message starts a line.
-      {true, L"\r\nError: Ошибка при создании каталога!\r\n"},
+      {false, L"line" + error + L"\r\nnext"},
+      // Where both end up in one place, the open progress line is ended first, so the message
+      // starts a line and no empty line follows it.
+      {true, L"line\r\n" + error + L"next"},
   };
   for (const Case& c : cases) {
     RecordingConsole console;
@@ -108,8 +110,10 @@ TEST(ConsoleProgress, ErrorsGoToStandardErrorOnALineOfTheirOwn) {
     ConsoleProgress progress(console, Answers::kAsk);
     progress.Add(L"line");
     progress.ShowError(std::wstring(engine::lines::kFolderCreateError));
-    EXPECT_EQ(console.errors, c.errors);
-    EXPECT_EQ(console.output, L"line");
+    progress.Add(L"next");
+    EXPECT_EQ(console.errors, error);
+    EXPECT_EQ(console.output, L"line\r\nnext");  // the list is the same bytes either way
+    EXPECT_EQ(console.screen, c.screen);
   }
 }
 

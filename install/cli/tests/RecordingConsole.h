@@ -1,6 +1,6 @@
 #pragma once
 // A console for tests: keeps standard output and standard error apart, as one text each, and
-// answers questions from a script.
+// both in the order written as one screen would show them; answers questions from a script.
 #include <deque>
 #include <string>
 
@@ -10,8 +10,14 @@ namespace cli::testing {
 
 class RecordingConsole final : public IConsole {
  public:
-  void WriteOutput(std::wstring_view text) override { output.append(text); }
-  void WriteError(std::wstring_view text) override { errors.append(text); }
+  void WriteOutput(std::wstring_view text) override {
+    output.append(text);
+    screen.append(text);
+  }
+  void WriteError(std::wstring_view text) override {
+    errors.append(text);
+    screen.append(text);
+  }
   bool InputIsInteractive() override { return interactive; }
   std::optional<std::wstring> ReadLine() override {
     ++reads;
@@ -30,6 +36,7 @@ class RecordingConsole final : public IConsole {
 
   std::wstring output;
   std::wstring errors;
+  std::wstring screen;
   bool interactive = false;
   bool sharedScreen = false;
   std::deque<std::wstring> typed;  // lines the operator types; then the input ends
