@@ -78,26 +78,37 @@ class Run {
 
   // The target folder is created one level deep: its parent must be there.
   bool TargetFolder() {
-    if (FolderExists(fs_, to_)) {
+    return ReportedFolder(to_, lines::kFolderCreated, lines::kFolderCreateError);
+  }
+
+  // Nothing when the folder is there; otherwise created and reported with `created`, or, when it
+  // cannot be, shown in an error box and reported with `failed`: the run ends then.
+  bool ReportedFolder(const wstring& folder, std::wstring_view created, std::wstring_view failed) {
+    if (FolderExists(fs_, folder)) {
       return true;
     }
-    if (fs_.CreateFolder(to_) != os::error::kSuccess) {
-      progress_.ShowError(wstring(lines::kFolderCreateError));
-      progress_.Add(wstring(lines::kFolderCreateError));
+    if (fs_.CreateFolder(folder) != os::error::kSuccess) {
+      progress_.ShowError(wstring(failed));
+      progress_.Add(wstring(failed));
       return false;
     }
-    progress_.Add(wstring(lines::kFolderCreated));
+    progress_.Add(wstring(created));
     progress_.ProcessMessages();
     return true;
+  }
+
+  // A folder the files that follow go into: should it fail, the first of them raises.
+  void FolderIfMissing(const wstring& folder) {
+    if (!FolderExists(fs_, folder)) {
+      fs_.CreateFolder(folder);
+    }
   }
 
   // The settings folder is normally made when the target folder is chosen; a caller that did
   // not (the console installer into a new folder) still gets the file. Should the folder fail,
   // writing the file raises.
   void MainSettingsFile() {
-    if (!FolderExists(fs_, SettingsFolderPath())) {
-      fs_.CreateFolder(SettingsFolderPath());
-    }
+    FolderIfMissing(SettingsFolderPath());
     SettingsFile settings(fs_, locale_, SettingsFolderPath() + vr::SettingsFileName);
     settings.WriteInteger(L"options", L"FilterType", 0);
     settings.WriteInteger(L"options", L"HardwareType", 1);
@@ -108,25 +119,13 @@ class Run {
     progress_.ProcessMessages();
     const int line = progress_.Add(wstring(lines::kCreatingSettings));
     progress_.ProcessMessages();
-    if (!FolderExists(fs_, SettingsFolderPath())) {
-      fs_.CreateFolder(SettingsFolderPath());  // a failure shows when the files are written
-    }
+    FolderIfMissing(SettingsFolderPath());
     CompleteLine(progress_, line, lines::kDone);
   }
 
   bool DatabaseFolder() {
-    const wstring folder = to_ + wstring(layout::kDatabaseFolder);
-    if (FolderExists(fs_, folder)) {
-      return true;
-    }
-    if (fs_.CreateFolder(folder) != os::error::kSuccess) {
-      progress_.ShowError(wstring(lines::kDatabaseFolderCreateError));
-      progress_.Add(wstring(lines::kDatabaseFolderCreateError));
-      return false;
-    }
-    progress_.Add(wstring(lines::kDatabaseFolderCreated));
-    progress_.ProcessMessages();
-    return true;
+    return ReportedFolder(to_ + wstring(layout::kDatabaseFolder), lines::kDatabaseFolderCreated,
+                          lines::kDatabaseFolderCreateError);
   }
 
   // An existing database is the operator's data: it is kept under a dated name before the
@@ -159,13 +158,10 @@ class Run {
     return true;
   }
 
-  // A set from the same-named sub-folder of "Firebird\". The folder is made when missing; should
-  // that fail, the first copy into it raises.
+  // A set from the same-named sub-folder of "Firebird\", into that folder of the target.
   bool CopySetIntoFolder(std::span<const std::wstring_view> names, std::wstring_view folder) {
     const wstring target = to_ + wstring(folder);
-    if (!FolderExists(fs_, target)) {
-      fs_.CreateFolder(target);
-    }
+    FolderIfMissing(target);
     return CopySet(names, from_ + wstring(layout::kFirebirdFolder) + wstring(folder), target);
   }
 
