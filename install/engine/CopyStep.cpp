@@ -9,7 +9,10 @@ bool CopyFileStep(IInstallProgress& progress, os::IFileSystem& fs, const std::ws
                   const std::wstring& source, const std::wstring& destination) {
   const int line = progress.Add(lines::CopyingFile(fileName));
   progress.ProcessMessages();
-  const bool copied = CopySingleFile(fs, source, destination);
+  const bool copied = CopySingleFile(fs, source, destination,
+                                     [&progress, line](std::uint64_t done, std::uint64_t total) {
+                                       progress.CopyProgress(line, done, total);
+                                     });
   CompleteLine(progress, line, copied ? lines::kDone : lines::kFailed);
   return copied;
 }

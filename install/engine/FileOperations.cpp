@@ -45,11 +45,12 @@ bool WriteFully(os::IFile& file, const char* buffer, std::uint32_t size) {
   return true;
 }
 
-bool CopyContent(os::IFile& source, os::IFile& destination) {
-  std::uint64_t remaining = 0;
-  if (source.GetSize(remaining) != os::error::kSuccess) {
+bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& onBlock) {
+  std::uint64_t total = 0;
+  if (source.GetSize(total) != os::error::kSuccess) {
     return false;
   }
+  std::uint64_t remaining = total;
   const auto bufferSize =
       static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, kCopyBlockSize));
   const std::unique_ptr<char[]> buffer(new char[bufferSize == 0 ? 1 : bufferSize]);
@@ -59,6 +60,9 @@ bool CopyContent(os::IFile& source, os::IFile& destination) {
       return false;
     }
     remaining -= block;
+    if (onBlock) {
+      onBlock(total - remaining, total);
+    }
   }
   return true;
 }
@@ -96,7 +100,7 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
 }  // namespace
 
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
-                    const std::wstring& destination) {
+                    const std::wstring& destination, const CopyBlockFn& onBlock) {
   ErrorCode error = os::error::kSuccess;
   const auto in = fs.Open(source, Access::kRead, Share::kNone, Disposition::kOpenExisting, error);
   if (!in) {
@@ -107,7 +111,7 @@ bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
   if (!out) {
     RaiseFileError(fs, L"Cannot create file", destination, error);
   }
-  if (!CopyContent(*in, *out)) {
+  if (!CopyContent(*in, *out, onBlock)) {
     return false;
   }
   CopyTimeAtDosPrecision(fs, *in, *out);

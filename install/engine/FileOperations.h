@@ -1,6 +1,8 @@
 #pragma once
 // The engine's file and folder operations, on full paths built by plain concatenation. They show
 // nothing and report nothing; the caller turns their results into progress lines.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,15 +13,19 @@ namespace engine {
 // The largest block CopySingleFile moves at once; its one buffer per call is no bigger.
 inline constexpr std::uint32_t kCopyBlockSize = 1024 * 1024;
 
+// Told after each block of a copy: `done` of `total` bytes of the file are written.
+using CopyBlockFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
 // Copies one file's content through a buffer of at most 1 MiB, both files opened without sharing,
 // and gives the destination the source's last-write time at 2-second precision (an odd second
 // becomes the even second below). The destination gets the attributes of a newly written file.
 // Raises OperatorError "Cannot open file "<full path>". <system text>" when the source cannot be
 // opened and "Cannot create file ..." when the destination cannot be created (a read-only,
 // hidden or system one included). Returns false when reading or writing the content fails; the
-// partly written destination then stays on disk.
+// partly written destination then stays on disk. `onBlock`, when given, is called after every
+// block written (the last call has `done` equal to `total`); an error it raises ends the copy.
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
-                    const std::wstring& destination);
+                    const std::wstring& destination, const CopyBlockFn& onBlock = {});
 
 // Copies a folder tree with the system copy (attributes and times carried over, existing files
 // overwritten except read-only or hidden ones). All files of a folder are copied before its

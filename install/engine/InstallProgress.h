@@ -2,6 +2,7 @@
 // The operations the engine needs from the user interface: the wizard's main window implements
 // them on its progress list and message boxes; the console installer and the tests have their
 // own. The engine only appends lines and rewrites lines it appended in the same run.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,9 @@ class IInstallProgress {
   virtual bool Confirm(const std::wstring& text) = 0;
   // True: the window refuses to close and shows the hourglass; false: closable, default cursor.
   virtual void SetBusy(bool busy) = 0;
+  // Between the blocks of a long copy: `done` of `total` bytes of the file on line `index` are
+  // copied. The line itself is not touched; a window may show the share and stay responsive.
+  virtual void CopyProgress(int /*index*/, std::uint64_t /*done*/, std::uint64_t /*total*/) {}
 };
 
 // Appends a completion word to line `index`, directly after its dots.

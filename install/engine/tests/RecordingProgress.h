@@ -1,6 +1,7 @@
 #pragma once
 // A progress interface for tests: keeps the lines like the wizard's list, answers questions from
 // a script, and records every call in order, so that a test can check what the operator saw.
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -37,12 +38,25 @@ class RecordingProgress : public IInstallProgress {
     answers.pop_front();
     return answer;
   }
+  // Kept apart from `calls`: how many blocks a copy takes is no part of what the operator sees.
+  // The line's text at that moment shows whether it was reported before its completion.
+  void CopyProgress(int index, std::uint64_t done, std::uint64_t total) override {
+    copyReports.push_back({index, done, total, lines.at(static_cast<size_t>(index))});
+  }
   void SetBusy(bool value) override {
     calls.push_back(value ? L"SetBusy true" : L"SetBusy false");
     busy = value;
   }
 
+  struct CopyReport {
+    int index;
+    std::uint64_t done;
+    std::uint64_t total;
+    std::wstring lineText;
+  };
+
   std::vector<std::wstring> lines;
+  std::vector<CopyReport> copyReports;
   std::vector<std::wstring> calls;
   std::vector<std::wstring> errors;
   std::vector<std::wstring> questions;
