@@ -1,5 +1,7 @@
 #include "engine/TargetFolder.h"
 
+#include <algorithm>
+
 #include "VR_Common_Const.h"
 #include "engine/InstallRequest.h"
 
@@ -17,7 +19,68 @@ void CreateFolderIfMissing(os::IFileSystem& fs, const std::wstring& path) {
   }
 }
 
+// A name of only dots and blanks ("." and ".." aside) is no folder: Windows drops a name's
+// trailing dots and blanks, so "C:\ .\" names the drive itself.
+bool IsEmptyName(std::wstring_view name) {
+  return name.find_first_not_of(L". ") == std::wstring_view::npos && name != L"..";
+}
+
+// How many folder names stay below the start once "." and ".." are resolved (".." never climbs
+// above the start, as Windows resolves it).
+std::size_t DepthBelowStart(std::wstring_view rest) {
+  std::size_t depth = 0;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find(L'\\', start);
+    if (end == std::wstring_view::npos) {
+      end = rest.size();
+    }
+    const std::wstring_view name = rest.substr(start, end - start);
+    if (name == L"..") {
+      depth = depth == 0 ? 0 : depth - 1;
+    } else if (!IsEmptyName(name)) {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return depth;
+}
+
+bool StartsWithDrive(std::wstring_view path) {
+  return path.size() >= 2 && path[1] == L':' &&
+         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+}
+
 }  // namespace
+
+bool NamesDriveRoot(const std::wstring& path) {
+  std::wstring text = path;
+  std::replace(text.begin(), text.end(), L'/', L'\\');
+  std::wstring_view rest = text;
+  // "\\?\", "\\.\" and "\??\" hand the rest to the system as it stands: a drive ("C:\"), a
+  // network name ("UNC\server\share\") or a volume ("Volume{...}\").
+  if (rest.starts_with(L"\\\\?\\") || rest.starts_with(L"\\\\.\\") || rest.starts_with(L"\\??\\")) {
+    rest.remove_prefix(4);
+    if (rest.size() >= 4 && (rest[0] == L'U' || rest[0] == L'u') &&
+        (rest[1] == L'N' || rest[1] == L'n') && (rest[2] == L'C' || rest[2] == L'c') &&
+        rest[3] == L'\\') {
+      rest.remove_prefix(4);
+      return DepthBelowStart(rest) <= 2;  // server and share: the share's root
+    }
+    if (!StartsWithDrive(rest)) {
+      return DepthBelowStart(rest) <= 1;
+    }
+  } else if (rest.starts_with(L"\\\\")) {
+    rest.remove_prefix(2);
+    return DepthBelowStart(rest) <= 2;
+  }
+  if (StartsWithDrive(rest)) {
+    rest.remove_prefix(2);
+    // "C:" alone is the drive's root here; "C:name" lies below the drive's current folder.
+    return rest.empty() || (rest.front() == L'\\' && DepthBelowStart(rest) == 0);
+  }
+  return rest.starts_with(L'\\') && DepthBelowStart(rest) == 0;
+}
 
 TargetFolderCheck CheckTargetFolder(const std::wstring& field) {
   TargetFolderCheck check;
@@ -30,7 +93,7 @@ TargetFolderCheck CheckTargetFolder(const std::wstring& field) {
   if (path.back() != L'\\') {
     path += L'\\';
   }
-  if (path.size() <= 3) {
+  if (path.size() <= 3 || NamesDriveRoot(path)) {
     check.verdict = TargetFolderCheck::Verdict::kDriveRoot;
     check.message = kTargetIsDriveRoot;
   } else {

@@ -31,8 +31,14 @@ struct TargetFolderCheck {
   bool Accepted() const { return verdict == Verdict::kAccepted; }
 };
 
-// Trims the field (TrimControlAndBlanks), appends "\" when missing and refuses an empty path and
-// one of three characters or fewer (C:\, or C: which has become C:\). Nothing on disk is touched.
+// Whether the path, once "." and ".." are resolved, names the root of a drive ("C:\", "C:\.\",
+// "\\?\C:\", "C:\Virelta\..\", "\" of the current drive) or of a network share
+// ("\\server\share\"). Only the text is looked at.
+bool NamesDriveRoot(const std::wstring& path);
+
+// Trims the field (TrimControlAndBlanks), appends "\" when missing and refuses an empty path, one
+// of three characters or fewer (C:\, or C: which has become C:\) and any other spelling of a
+// drive's root (NamesDriveRoot). Nothing on disk is touched.
 TargetFolderCheck CheckTargetFolder(const std::wstring& field);
 
 // Creates the folder when it does not exist, then its settings sub-folder likewise, one level

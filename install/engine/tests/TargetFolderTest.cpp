@@ -40,6 +40,26 @@ TEST(CheckTargetFolder, TrimsNormalisesAndRefusesEmptyAndRoot) {
       {L"C:\\Virelta\\", Verdict::kAccepted, L"C:\\Virelta\\"},
       {L"C:\\Program Files\\Вирельта", Verdict::kAccepted, L"C:\\Program Files\\Вирельта\\"},
       {L"C:\\Virelta\\\\", Verdict::kAccepted, L"C:\\Virelta\\\\"},  // doubled separators stay
+      // Other spellings of a root: refused, the field keeping its spelling.
+      {L"\\\\?\\C:\\", Verdict::kDriveRoot, L"\\\\?\\C:\\"},
+      {L"\\\\.\\d:", Verdict::kDriveRoot, L"\\\\.\\d:\\"},
+      {L"C:\\.\\", Verdict::kDriveRoot, L"C:\\.\\"},
+      {L"C:/", Verdict::kDriveRoot, L"C:/\\"},
+      {L"C:\\\\\\", Verdict::kDriveRoot, L"C:\\\\\\"},
+      {L"C:\\Virelta\\..", Verdict::kDriveRoot, L"C:\\Virelta\\..\\"},
+      {L"C:\\..\\..\\.", Verdict::kDriveRoot, L"C:\\..\\..\\.\\"},
+      {L"C:\\ . \\...", Verdict::kDriveRoot, L"C:\\ . \\...\\"},
+      {L"\\.\\", Verdict::kDriveRoot, L"\\.\\"},
+      {L"\\\\?\\UNC\\srv\\share", Verdict::kDriveRoot, L"\\\\?\\UNC\\srv\\share\\"},
+      {L"\\\\srv\\share\\", Verdict::kDriveRoot, L"\\\\srv\\share\\"},
+      {L"\\\\?\\Volume{1234}\\", Verdict::kDriveRoot, L"\\\\?\\Volume{1234}\\"},
+      // ... and folders below a root, however spelt.
+      {L"\\\\?\\C:\\Virelta", Verdict::kAccepted, L"\\\\?\\C:\\Virelta\\"},
+      {L"C:\\.\\Virelta\\.", Verdict::kAccepted, L"C:\\.\\Virelta\\.\\"},
+      {L"C:\\A\\..\\B", Verdict::kAccepted, L"C:\\A\\..\\B\\"},
+      {L"C:Virelta", Verdict::kAccepted, L"C:Virelta\\"},  // below the drive's current folder
+      {L"\\\\srv\\share\\Virelta", Verdict::kAccepted, L"\\\\srv\\share\\Virelta\\"},
+      {L"..\\..", Verdict::kAccepted, L"..\\..\\"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(text::ToUtf8(c.field));
