@@ -68,10 +68,17 @@ std::int32_t StartProgram(os::IProcesses& processes, const std::wstring& command
   return code ? static_cast<std::int32_t>(*code) : -1;
 }
 
+std::wstring QuoteAlways(const std::wstring& path) {
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
+    return path;
+  }
+  return L"\"" + path + L"\"";
+}
+
 std::uint32_t RunInFolderAndWait(os::IProcesses& processes, const std::wstring& programPath,
                                  const std::wstring& parameters, std::uint16_t showMode) {
   auto buffer =
-      CommandLineBuffer(QuoteProgramPath(programPath) + L" " + parameters, kRunInFolderBufferSize);
+      CommandLineBuffer(QuoteAlways(programPath) + L" " + parameters, kRunInFolderBufferSize);
   if (!buffer) {
     RaiseCannotCreate(programPath);
   }

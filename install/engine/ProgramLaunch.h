@@ -41,9 +41,14 @@ std::wstring QuoteProgramPath(const std::wstring& path);
 std::int32_t StartProgram(os::IProcesses& processes, const std::wstring& commandLine,
                           std::uint16_t showMode, bool wait);
 
+// The path in double quotes whatever it holds; a path already in quotes stays as it is. A command
+// script runs through the command interpreter, which would take "&", "^", "(" or ")" in an
+// unquoted path ("C:\Кардио&Холтер\...") as its own syntax.
+std::wstring QuoteAlways(const std::wstring& path);
+
 // Runs `programPath` (a full path; a command script runs through the system's command
-// interpreter) with the command line quoted path + " " + `parameters` (the blank also when there
-// are no parameters), in the program's own folder ("C:\" for a program in a drive's root, the
+// interpreter) with the command line QuoteAlways(path) + " " + `parameters` (the blank also when
+// there are no parameters), in the program's own folder ("C:\" for a program in a drive's root, the
 // folder without a trailing "\" otherwise), and waits in 100 ms steps until it has ended.
 // Returns its exit code (0xFFFFFFFF if it cannot be read). Raises OperatorError
 // "не могу создать процесс: <path>" when the command line does not fit its buffer of 512 units or

@@ -352,24 +352,29 @@ TEST_F(InstallationTest, AReinstallationKeepsTheOldDatabaseAndTheSettings) {
 // After the copy phase: the release sets and the updater's files land in the target, the
 // updater's files writable although the medium has them read-only, the newest set's script runs
 // (under Wine through the real command interpreter) and its level is written; the target stays
-// the current folder.
+// the current folder. Target folders whose names hold the command interpreter's own characters
+// run the script all the same.
 TEST_F(InstallationTest, ACompleteRunInstallsTheReleaseSetAndItsLevel) {
-  ASSERT_TRUE(Run());
-  EXPECT_EQ(ReadBytes(fs(), Target(L"backup\\V150612\\Install.cmd")),
-            std::string(testing::kReleaseScript));
-  const auto info = ReadBytes(fs(), Target(L"ReleaseInfo")).value_or("");
-  EXPECT_NE(info.find("<Level>150612</Level>"), std::string::npos) << info;
-  EXPECT_NE(info.find("<Version>1</Version>"), std::string::npos) << info;
-  EXPECT_EQ(ReadBytes(fs(), Target(L"Updater.exe.cfg")),
-            std::string(testing::kMediumUpdaterSettings));
-  for (const wchar_t* file : {L"ReleaseInfo", L"Updater.exe.cfg"}) {
-    EXPECT_EQ(fs().GetAttributes(Target(file)) & os::attr::kReadOnly, 0u) << text::ToUtf8(file);
-    EXPECT_NE(fs().GetAttributes(Medium(L"Updater\\") + file) & os::attr::kReadOnly, 0u);
-  }
-  EXPECT_EQ(os::testing::WithoutTrailingBackslash(platform_.Get().processes.CurrentFolder()),
-            os::testing::WithoutTrailingBackslash(request_.TargetPath));
-  if (!Clock()) {  // the real script ran and left its mark
-    EXPECT_EQ(ReadBytes(fs(), Target(L"ReleaseSet.txt")), "V150612\r\n");
+  for (const wchar_t* folder : {L"Virelta\\", L"Кардио&Холтер\\", L"A^B (1)\\"}) {
+    SCOPED_TRACE(text::ToUtf8(folder));
+    request_.TargetPath = root_ + folder;
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(ReadBytes(fs(), Target(L"backup\\V150612\\Install.cmd")),
+              std::string(testing::kReleaseScript));
+    const auto info = ReadBytes(fs(), Target(L"ReleaseInfo")).value_or("");
+    EXPECT_NE(info.find("<Level>150612</Level>"), std::string::npos) << info;
+    EXPECT_NE(info.find("<Version>1</Version>"), std::string::npos) << info;
+    EXPECT_EQ(ReadBytes(fs(), Target(L"Updater.exe.cfg")),
+              std::string(testing::kMediumUpdaterSettings));
+    for (const wchar_t* file : {L"ReleaseInfo", L"Updater.exe.cfg"}) {
+      EXPECT_EQ(fs().GetAttributes(Target(file)) & os::attr::kReadOnly, 0u) << text::ToUtf8(file);
+      EXPECT_NE(fs().GetAttributes(Medium(L"Updater\\") + file) & os::attr::kReadOnly, 0u);
+    }
+    EXPECT_EQ(os::testing::WithoutTrailingBackslash(platform_.Get().processes.CurrentFolder()),
+              os::testing::WithoutTrailingBackslash(request_.TargetPath));
+    if (!Clock()) {  // the real script ran and left its mark
+      EXPECT_EQ(ReadBytes(fs(), Target(L"ReleaseSet.txt")), "V150612\r\n");
+    }
   }
 }
 

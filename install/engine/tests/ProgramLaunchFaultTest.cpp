@@ -121,7 +121,7 @@ TEST_F(ProgramLaunchTest, TheDoubleStartsTheWrongProgramForAnUnquotedPathLikeWin
   EXPECT_EQ(processes_.Starts()[0].commandLine, L"\"C:\\Program Files\\Virelta\\Usbprep.exe\" /x");
 }
 
-TEST_F(ProgramLaunchTest, QuotingTouchesOnlyPathsWithBlanks) {
+TEST_F(ProgramLaunchTest, StartProgramQuotesPathsWithBlanksRunInFolderEveryPath) {
   const struct {
     const wchar_t* path;
     const wchar_t* quoted;
@@ -134,6 +134,20 @@ TEST_F(ProgramLaunchTest, QuotingTouchesOnlyPathsWithBlanks) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(QuoteProgramPath(c.path), c.quoted);
+  }
+  // For the command interpreter a path is quoted whatever it holds.
+  const struct {
+    const wchar_t* path;
+    const wchar_t* quoted;
+  } always[] = {
+      {L"C:\\Кардио&Холтер\\backup\\V010113\\Install.cmd",
+       L"\"C:\\Кардио&Холтер\\backup\\V010113\\Install.cmd\""},
+      {L"C:\\A^B(1)\\Install.cmd", L"\"C:\\A^B(1)\\Install.cmd\""},
+      {L"C:\\Install.cmd", L"\"C:\\Install.cmd\""},
+      {L"\"C:\\Program Files\\Install.cmd\"", L"\"C:\\Program Files\\Install.cmd\""},
+  };
+  for (const auto& c : always) {
+    EXPECT_EQ(QuoteAlways(c.path), c.quoted);
   }
 }
 
@@ -149,13 +163,13 @@ TEST_F(ProgramLaunchTest, RunInFolderAndWaitRunsInTheProgramsFolderWithABlankAft
 
   ASSERT_EQ(processes_.Starts().size(), 2u);
   const auto& script = processes_.Starts()[0];
-  EXPECT_EQ(script.commandLine, L"C:\\Virelta\\backup\\V150612\\Install.cmd ");
+  EXPECT_EQ(script.commandLine, L"\"C:\\Virelta\\backup\\V150612\\Install.cmd\" ");
   EXPECT_EQ(script.bufferSize, 512u);
   EXPECT_EQ(script.creationFlags, 0x30u);
   EXPECT_EQ(script.folder, L"C:\\Virelta\\backup\\V150612");
   EXPECT_EQ(script.showMode, 0u);
   const auto& root = processes_.Starts()[1];
-  EXPECT_EQ(root.commandLine, L"C:\\Install.cmd /q");
+  EXPECT_EQ(root.commandLine, L"\"C:\\Install.cmd\" /q");
   EXPECT_EQ(root.folder, L"C:\\");
   EXPECT_EQ(processes_.OpenHandleCount(), 0u);
   EXPECT_EQ(fs_.CurrentFolder(), L"C:\\Installer");  // the installer's own is not touched
@@ -218,10 +232,10 @@ TEST_F(ProgramLaunchTest, CommandLinesAtOrAboveTheBufferLimitsAreRefused) {
   ASSERT_EQ(processes_.Starts().size(), 1u);
   EXPECT_EQ(processes_.Starts()[0].commandLine, fits);
 
-  // RunInFolderAndWait: path + " " + parameters, 511 and 512 units long.
+  // RunInFolderAndWait: quoted path + " " + parameters, 511 and 512 units long.
   const std::wstring script = folder + L"Install.cmd";
   AddProgram(script, Program(2));
-  const std::wstring parameters(511 - script.size() - 1, L'p');
+  const std::wstring parameters(511 - script.size() - 3, L'p');
   EXPECT_EQ(RunInFolderAndWait(processes_, script, parameters, 0), 2u);
   EXPECT_EQ(processes_.Starts().back().commandLine.size(), 511u);
   EXPECT_EQ(RaisedMessage([&] { RunInFolderAndWait(processes_, script, parameters + L"q", 0); }),
