@@ -1,10 +1,12 @@
 #include "engine/Fonts.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "Error.h"
 #include "VR_Common_Proc.h"
 #include "engine/FileOperations.h"
+#include "engine/FontNameTable.h"
 
 namespace engine {
 namespace {
@@ -34,6 +36,63 @@ std::wstring ProgramFolder(os::ISystem& system) {
     folder += L'\\';
   }
   return folder;
+}
+
+// A font file larger than this is not read for its title.
+constexpr std::uint64_t kMaxFontFileBytes = 64ull * 1024 * 1024;
+
+// The whole file; empty when it cannot be read or is too large.
+std::string ReadFontFile(os::IFileSystem& fs, const std::wstring& path) {
+  os::ErrorCode error = os::error::kSuccess;
+  const auto file =
+      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
+  std::uint64_t size = 0;
+  if (!file || file->GetSize(size) != os::error::kSuccess || size > kMaxFontFileBytes) {
+    return {};
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::uint32_t read = 0;
+    if (file->Read(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), read) !=
+            os::error::kSuccess ||
+        read == 0) {
+      return {};
+    }
+    done += read;
+  }
+  return bytes;
+}
+
+std::wstring WithoutExtension(const std::wstring& fileName) {
+  return fileName.substr(0, fileName.rfind(L'.'));
+}
+
+bool SameFileName(std::wstring_view a, std::wstring_view b) {
+  const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [&](wchar_t x, wchar_t y) { return upper(x) == upper(y); });
+}
+
+// The value name "<title> (TrueType)" already names another font of the list (installed earlier in
+// this run, or by an earlier installation): this font gets its file name after the title.
+std::wstring DistinctTitle(os::IRegistry& registry, const std::wstring& title,
+                           const std::wstring& fontFile) {
+  os::ErrorCode error = os::error::kSuccess;
+  const auto key = registry.OpenKey(os::RegistryRoot::kLocalMachine, std::wstring(kFontsKey),
+                                    os::keyaccess::kQueryValue, error);
+  std::wstring registered;
+  if (!key || key->ReadString(title + L" (TrueType)", registered) != os::error::kSuccess ||
+      SameFileName(registered, fontFile)) {
+    return title;
+  }
+  for (const std::wstring_view other : kFontFiles) {
+    if (SameFileName(registered, other)) {
+      return title + L" (" + WithoutExtension(fontFile) + L")";
+    }
+  }
+  return title;
 }
 
 [[noreturn]] void RaiseRegistryError(const std::wstring& valueName) {
@@ -76,7 +135,8 @@ void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontF
   if (FileExists(platform.fs, installed)) {
     return;
   }
-  const std::wstring title = GetFontTitle(platform.fonts, folders.source + FontFile);
+  const std::wstring title =
+      DistinctTitle(platform.registry, FontTitle(platform, folders.source + FontFile), FontFile);
   if (!CopySingleFile(platform.fs, folders.source + FontFile, installed)) {
     platform.fs.RemoveFile(installed);
     return;
@@ -91,6 +151,18 @@ void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontF
   platform.fonts.BroadcastFontChange();
 
   progress.Add(FontInstalledLine(title));
+}
+
+std::wstring FontTitle(os::Platform& platform, const std::wstring& fontPath) {
+  if (std::wstring title = GetFontTitle(platform.fonts, fontPath); !title.empty()) {
+    return title;
+  }
+  if (std::wstring title = FontTitleFromNameTable(ReadFontFile(platform.fs, fontPath));
+      !title.empty()) {
+    return title;
+  }
+  const std::wstring fileName = fontPath.substr(fontPath.find_last_of(L"\\/:") + 1);
+  return WithoutExtension(fileName);
 }
 
 std::wstring GetFontTitle(os::IFonts& fonts, const std::wstring& FontPath) {

@@ -37,11 +37,18 @@ struct FontFolders {
 void InstallFonts(IInstallProgress& progress, os::Platform& platform);
 
 // One font: when the system folder has no file of that name (letter case aside), takes its
-// title from the medium's copy, copies it, registers it, makes the running system and every
-// window aware of it and reports it. A copy whose content fails is removed again and neither
-// registered nor reported, so that the next installation tries again.
+// title from the medium's copy (FontTitle; when "<title> (TrueType)" is already the value of
+// another font of the list, the file name without extension follows the title in parentheses, so
+// no two fonts of the list share a value name), copies it, registers it, makes the running system
+// and every window aware of it and reports it. A copy whose content fails is removed again and
+// neither registered nor reported, so that the next installation tries again.
 void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontFolders& folders,
                  const std::wstring& FontFile);
+
+// The title a font is registered and reported under: the system's (GetFontTitle); when that is
+// empty, the one the file's own "name" table gives (FontTitleFromNameTable); when that is empty
+// too, the file name without its extension.
+std::wstring FontTitle(os::Platform& platform, const std::wstring& fontPath);
 
 // The font's descriptive full name, as the system's font resource query gives it (the font file
 // is loaded as a resource for the query and unloaded again). Empty when the query is missing or

@@ -520,9 +520,16 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
   ASSERT_TRUE(IsReadOnlyFile(sample + L"Updater\\Updater.exe.cfg"));
 
   // The fonts the Windows fonts folder lacks, by file name, each reported with the title the
-  // system gives; a later font of the same title replaces the earlier one's registry value.
+  // system gives or, where it gives none (Wine), the one the font file's name table gives; each
+  // under a registry value of its own.
   const wstring systemFonts = WindowsFontsFolder();
   ASSERT_FALSE(systemFonts.empty());
+  const std::map<wstring, wstring> sampleTitles = {
+      {L"ARIAL.TTF", L"Liberation Sans"},        {L"ARIALN.TTF", L"Liberation Sans Narrow"},
+      {L"COUR.TTF", L"Liberation Mono"},         {L"MICROSS.TTF", L"FreeSans"},
+      {L"TAHOMA.TTF", L"DejaVu Sans Condensed"}, {L"TIMES.TTF", L"Liberation Serif"},
+      {L"verdana.TTF", L"DejaVu Sans"},
+  };
   struct Font {
     wstring file;
     wstring title;
@@ -530,15 +537,19 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
   std::vector<Font> lacking;
   for (const std::wstring_view file : engine::kFontFiles) {
     if (Attributes(systemFonts + wstring(file)) == INVALID_FILE_ATTRIBUTES) {
-      lacking.push_back(
-          {wstring(file), os::testing::SystemFontTitle(sample + L"fonts\\" + wstring(file))});
+      wstring title = os::testing::SystemFontTitle(sample + L"fonts\\" + wstring(file));
+      lacking.push_back({wstring(file), title.empty() ? sampleTitles.at(wstring(file)) : title});
       installedFonts_.push_back(systemFonts + wstring(file));
     }
+  }
+  if (os::testing::RunningUnderWine()) {
+    EXPECT_EQ(lacking.size(), 7u) << "a font of the list is left in Wine's fonts folder";
   }
   std::map<wstring, wstring> registered;
   for (const Font& font : lacking) {
     registered[font.title + L" (TrueType)"] = font.file;
   }
+  EXPECT_EQ(registered.size(), lacking.size()) << "two fonts would share a value name";
   for (const auto& [name, file] : registered) {
     if (!RegistryText(HKEY_LOCAL_MACHINE, wstring(engine::kFontsKey), name)) {
       addedFontValues_.push_back(name);

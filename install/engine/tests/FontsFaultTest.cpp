@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Error.h"
+#include "FontFileBuilder.h"
 #include "Raised.h"
 #include "RecordingProgress.h"
 #include "engine/Fonts.h"
@@ -185,12 +186,53 @@ TEST_F(FontsTest, PresenceIsByFileNameWithoutLetterCase) {
             "older version");
 }
 
-TEST_F(FontsTest, AFontWithoutTitleIsRegisteredUnderTheBareSuffix) {
-  Lacking({L"COUR.TTF"});
+// Without a title from the system (Wine's query is a stub), each font takes the one its file
+// gives, or its file name; a title another font of the list is registered under gets the file
+// name after it, so every font keeps a value of its own. A value of a font outside the list is
+// overwritten as before.
+TEST_F(FontsTest, WithoutTheSystemsTitlesTheFilesGiveThemAndNoTwoFontsShareAValue) {
+  const struct {
+    const wchar_t* file;
+    std::string content;
+    const wchar_t* title;
+  } fonts[] = {
+      {L"ARIAL.TTF", testing::FontFile({testing::WindowsName(4, u"Arial")}), L"Arial"},
+      {L"ARIALN.TTF", testing::FontFile({testing::MacName(4, "Arial Narrow")}), L"Arial Narrow"},
+      {L"COUR.TTF", testing::FontFile({testing::WindowsName(1, u"Courier New")}), L"Courier New"},
+      {L"MICROSS.TTF", "not a font", L"MICROSS"},
+      {L"TAHOMA.TTF", testing::FontFile({testing::WindowsName(4, u"Arial")}), L"Arial (TAHOMA)"},
+      {L"TIMES.TTF", testing::FontFile({testing::WindowsName(4, u"Old Times")}), L"Old Times"},
+      {L"verdana.TTF", testing::FontFile({testing::WindowsName(4, u"Courier New")}),
+       L"Courier New (verdana)"},
+  };
+  for (const auto& font : fonts) {
+    os::testing::WriteBytes(platform_.fs, kMedium + std::wstring(font.file), font.content);
+  }
   platform_.fonts.SetInfoAvailable(false);
+  platform_.registry.SetString(RegistryRoot::kLocalMachine, kKey, L"Old Times (TrueType)",
+                               L"oldtimes.ttf");
   EXPECT_EQ(Install(), L"(nothing raised)");
-  EXPECT_EQ(Registered(), std::vector<std::wstring>{L" (TrueType)"});
-  EXPECT_EQ(progress_.lines, std::vector<std::wstring>{L"Шрифт <> уcтановлен"});
+
+  std::vector<std::wstring> lines;
+  for (const auto& font : fonts) {
+    SCOPED_TRACE(text::ToUtf8(font.file));
+    lines.push_back(FontInstalledLine(font.title));
+    EXPECT_EQ(platform_.registry.String(RegistryRoot::kLocalMachine, kKey,
+                                        std::wstring(font.title) + L" (TrueType)"),
+              font.file);
+  }
+  EXPECT_EQ(progress_.lines, lines);
+  EXPECT_EQ(Registered().size(), 7u);
+  EXPECT_EQ(platform_.registry.OpenKeys(), 0);
+
+  // A second installation of the same fonts (removed from the fonts folder) keeps the names.
+  for (const auto& font : fonts) {
+    ASSERT_EQ(platform_.fs.RemoveFile(kSystemFonts + std::wstring(font.file)), 0u);
+  }
+  progress_ = testing::RecordingProgress();
+  EXPECT_EQ(Install(), L"(nothing raised)");
+  EXPECT_EQ(progress_.lines, lines);
+  EXPECT_EQ(Registered().size(), 7u);
 }
 
 TEST_F(FontsTest, AnExistingValueOfTheSameNameIsOverwritten) {
@@ -273,7 +315,7 @@ TEST_F(FontsTest, AMissingFontsKeyIsNotCreated) {
               InstallFont(progress_, platform.Get(), {L"D:\\fonts\\", L"C:\\Windows\\fonts\\"},
                           L"TIMES.TTF");
             }),
-            L"Failed to set data for ' (TrueType)'");
+            L"Failed to set data for 'TIMES (TrueType)'");
   EXPECT_FALSE(platform.registry.KeyExists(RegistryRoot::kLocalMachine, kKey));
 }
 
