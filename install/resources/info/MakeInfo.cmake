@@ -103,7 +103,7 @@ function(contact_line label value)
   endif()
   rtf_text("${label}" label_rtf)
   rtf_text("${value}" value_rtf)
-  set(body "${body}\\pard\\sa40\\b ${label_rtf}\\b0  ${value_rtf}\\par\n" PARENT_SCOPE)
+  set(body "${body}\\pard\\sa60\\b ${label_rtf}\\b0  ${value_rtf}\\par\n" PARENT_SCOPE)
 endfunction()
 
 set(phone "${value_phone}")
