@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Error.h"
+#include "os/FileReplace.h"
 #include "text/Utf.h"
 
 namespace vr {
@@ -276,9 +277,15 @@ void TMyLog::SaveLines(const std::wstring& path, const std::deque<std::wstring>&
   }
   std::string bytes;
   switch (encoding) {
-    case TextEncoding::kAnsi:
-      bytes = locale_.ToAnsi(text);
+    case TextEncoding::kAnsi: {
+      std::optional<std::string> ansi = locale_.ToAnsi(text);
+      if (!ansi) {
+        // An empty text in its place would empty the log.
+        RaiseFileError(fs_, L"Cannot create file", path, os::error::kNoUnicodeTranslation);
+      }
+      bytes = std::move(*ansi);
       break;
+    }
     case TextEncoding::kUtf8:
       bytes = std::string(kUtf8Bom) + text::ToUtf8(text);
       break;
@@ -290,26 +297,10 @@ void TMyLog::SaveLines(const std::wstring& path, const std::deque<std::wstring>&
       break;
   }
 
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file = fs_.Open(path, os::Access::kReadWrite, os::Share::kNone,
-                             os::Disposition::kCreateAlways, error);
-  if (!file) {
+  // The old lines stay on disk until the new file is complete.
+  if (const os::ErrorCode error = os::ReplaceFileContent(fs_, path, bytes);
+      error != os::error::kSuccess) {
     RaiseFileError(fs_, L"Cannot create file", path, error);
-  }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const std::size_t rest = bytes.size() - done;
-    const auto block = static_cast<std::uint32_t>(rest < 0x10000000 ? rest : 0x10000000);
-    std::uint32_t written = 0;
-    error = file->Write(bytes.data() + done, block, written);
-    if (error == os::error::kSuccess && written == 0) {
-      error = os::error::kWriteFault;
-    }
-    if (error != os::error::kSuccess) {
-      // A file that takes its new content only in part could not be written either.
-      RaiseFileError(fs_, L"Cannot create file", path, error);
-    }
-    done += written;
   }
 }
 

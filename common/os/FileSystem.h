@@ -31,6 +31,7 @@ constexpr ErrorCode kDiskFull = 112;
 constexpr ErrorCode kInvalidName = 123;
 constexpr ErrorCode kDirNotEmpty = 145;
 constexpr ErrorCode kAlreadyExists = 183;
+constexpr ErrorCode kNoUnicodeTranslation = 1113;
 }  // namespace error
 
 // File attribute bits as Windows stores them.
@@ -69,6 +70,8 @@ class IFile {
   virtual ErrorCode GetSize(std::uint64_t& size) = 0;
   virtual ErrorCode GetLastWriteTime(FileTime& utc) = 0;
   virtual ErrorCode SetLastWriteTime(FileTime utc) = 0;
+  // FlushFileBuffers: what was written is on the disk when this returns.
+  virtual ErrorCode Flush() = 0;
 };
 
 // One entry of a folder enumeration, "." and ".." included where the system reports them.
@@ -95,6 +98,11 @@ class IFileSystem {
   virtual ErrorCode RemoveFile(const std::wstring& path) = 0;
   // MoveFileW: renames a file or folder; fails when the new name exists.
   virtual ErrorCode Move(const std::wstring& from, const std::wstring& to) = 0;
+  // MoveFileExW with MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH: renames a file, in one
+  // step replacing a file of the new name (in the same folder the old content is there until the
+  // new is). Fails, changing nothing, when the new name is a folder or a read-only file, or a
+  // handle of either file is open.
+  virtual ErrorCode Replace(const std::wstring& from, const std::wstring& to) = 0;
   // CopyFileW: the system copy, carrying content, attributes and times.
   virtual ErrorCode SystemCopy(const std::wstring& source, const std::wstring& destination,
                                bool failIfExists) = 0;

@@ -2,6 +2,7 @@
 // The locale seam: the local clock, the user's regional separators, the system's ANSI code page,
 // and the application event log.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,10 @@ class ILocale {
   // user's default locale), such as "." and ":" on a Russian Windows.
   virtual std::wstring DateSeparator() = 0;
   virtual std::wstring TimeSeparator() = 0;
-  // Conversions with the system's ANSI code page (CP_ACP); characters it lacks become "?".
-  virtual std::string ToAnsi(std::wstring_view text) = 0;
+  // Conversions with the system's ANSI code page (CP_ACP); characters it lacks become "?". The
+  // ANSI code page may be UTF-8 (65001, Windows 10's "Use Unicode UTF-8 for worldwide language
+  // support"). Nothing when the conversion fails: never an empty text in place of a failure.
+  virtual std::optional<std::string> ToAnsi(std::wstring_view text) = 0;
   virtual std::wstring FromAnsi(std::string_view bytes) = 0;
   // The text in upper case by the user's locale (LCMapStringW, LCMAP_UPPERCASE), as names are
   // compared without letter case.

@@ -599,6 +599,71 @@ TEST_F(FileSystemContract, MoveFailsWhenTheTargetExistsOrTheSourceIsMissing) {
   EXPECT_EQ(ReadText(At(L"b.txt")), "b");
 }
 
+// The replacing rename: the new name's file goes and the renamed one takes its place, in one
+// step; where it cannot, both stay as they were.
+TEST_F(FileSystemContract, ReplaceRenamesOverAFileOrChangesNothing) {
+  Make(L"new.txt", "new");
+  Make(L"old.txt", "old");
+  EXPECT_EQ(fs().Replace(At(L"new.txt"), At(L"OLD.txt")), 0u);
+  EXPECT_EQ(ReadText(At(L"old.txt")), "new");
+  EXPECT_EQ(fs().GetAttributes(At(L"new.txt")), attr::kInvalid);
+  Make(L"lone.txt", "lone");
+  EXPECT_EQ(fs().Replace(At(L"lone.txt"), At(L"free.txt")), 0u);
+  EXPECT_EQ(ReadText(At(L"free.txt")), "lone");
+  Make(L"hidden.txt", "hidden", attr::kHidden);
+  Make(L"over.txt", "over");
+  EXPECT_EQ(fs().Replace(At(L"over.txt"), At(L"hidden.txt")), 0u);
+  EXPECT_EQ(ReadText(At(L"hidden.txt")), "over");
+
+  Make(L"readonly.txt", "kept", attr::kReadOnly);
+  MakeFolder(L"Folder");
+  Make(L"target.txt", "kept");
+  Make(L"source.txt", "source");
+  ErrorCode error = 0;
+  const struct {
+    const char* what;
+    const wchar_t* from;
+    const wchar_t* to;
+    const wchar_t* open;  // held open during the call
+    ErrorCode expected;
+  } cases[] = {
+      {"a read-only file", L"source.txt", L"readonly.txt", nullptr, error::kAccessDenied},
+      {"a folder", L"source.txt", L"Folder", nullptr, error::kAccessDenied},
+      {"a missing source", L"missing.txt", L"target.txt", nullptr, error::kFileNotFound},
+      {"a missing folder", L"source.txt", L"nodir\\target.txt", nullptr, error::kPathNotFound},
+      {"an open target", L"source.txt", L"target.txt", L"target.txt", error::kAccessDenied},
+      {"an open source", L"source.txt", L"target.txt", L"source.txt", error::kSharingViolation},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::unique_ptr<IFile> holder;
+    if (c.open != nullptr) {
+      holder =
+          Open(At(c.open), Access::kRead, Share::kReadWrite, Disposition::kOpenExisting, error);
+      ASSERT_NE(holder, nullptr);
+    }
+    EXPECT_EQ(fs().Replace(At(c.from), At(c.to)), c.expected);
+    holder.reset();
+    EXPECT_EQ(ReadText(At(L"source.txt")), "source");
+    EXPECT_EQ(ReadText(At(L"target.txt")), "kept");
+    EXPECT_EQ(ReadText(At(L"readonly.txt")), "kept");
+    EXPECT_NE(fs().GetAttributes(At(L"Folder")), attr::kInvalid);
+  }
+}
+
+// Flushing a handle opened for writing succeeds and keeps what was written.
+TEST_F(FileSystemContract, FlushKeepsTheContent) {
+  ErrorCode error = 0;
+  auto file =
+      Open(At(L"f.txt"), Access::kReadWrite, Share::kNone, Disposition::kCreateAlways, error);
+  ASSERT_NE(file, nullptr);
+  std::uint32_t written = 0;
+  ASSERT_EQ(file->Write("abc", 3, written), 0u);
+  EXPECT_EQ(file->Flush(), 0u);
+  file.reset();
+  EXPECT_EQ(ReadText(At(L"f.txt")), "abc");
+}
+
 // --- The system copy ---
 
 TEST_F(FileSystemContract, SystemCopyCarriesContentAttributesAndTime) {

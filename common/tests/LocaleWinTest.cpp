@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "os/testing/FakeLocale.h"
@@ -111,6 +112,35 @@ TEST(Win32Locale, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   if (!checked) {
     GTEST_SKIP() << "no cases for the ANSI code page " << acp;
   }
+}
+
+// Windows 10's "Use Unicode UTF-8 for worldwide language support" makes the ANSI code page 65001,
+// whose conversion refuses the no-best-fit flag: with the flags chosen per code page the text
+// comes through whole, as the double's UTF-8 gives it.
+TEST(Win32Locale, EveryCodePageConvertsWithTheFlagsItAccepts) {
+  const std::wstring text = L"Журнал ✓ é";
+  const struct {
+    unsigned codePage;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {65001, text::ToUtf8(text)},
+      {1251, std::string("\xC6\xF3\xF0\xED\xE0\xEB ? ?")},  // no best fit: "é" is no "e"
+      {1252, std::string("?????? ? \xE9")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    EXPECT_EQ(os::win32::ToCodePage(c.codePage, text), c.expected);
+  }
+  // The flag that used to be passed for every code page: UTF-8 refuses it.
+  char buffer[64];
+  EXPECT_EQ(
+      ::WideCharToMultiByte(CP_UTF8, WC_NO_BEST_FIT_CHARS, text.data(),
+                            static_cast<int>(text.size()), buffer, sizeof buffer, nullptr, nullptr),
+      0);
+  os::testing::FakeLocale fake;
+  fake.SetCodePage(65001);
+  EXPECT_EQ(fake.ToAnsi(text), os::win32::ToCodePage(65001, text));
+  EXPECT_EQ(fake.FromAnsi(text::ToUtf8(text)), text);
 }
 
 // The double's Windows-1251 must be the system's: every byte one way, every UTF-16 unit the other.

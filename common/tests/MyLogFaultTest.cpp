@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -14,6 +15,7 @@
 
 #include "Error.h"
 #include "LogLines.h"
+#include "os/FileReplace.h"
 #include "os/testing/FakeEventLog.h"
 #include "os/testing/FakeLocale.h"
 #include "os/testing/FileHelpers.h"
@@ -87,7 +89,7 @@ std::vector<WriteFault> WriteFaults() {
        os::error::kPathNotFound},
       {"no right",
        [](MemoryFileSystem& fs, const std::wstring& path) {
-         fs.FailOpen(path, os::error::kAccessDenied);
+         fs.FailOpen(os::ReplacementFileName(path), os::error::kAccessDenied);
        },
        os::error::kAccessDenied},
       {"read-only file",
@@ -97,13 +99,13 @@ std::vector<WriteFault> WriteFaults() {
        },
        os::error::kAccessDenied},
       {"locked by another program", [](MemoryFileSystem&, const std::wstring&) {},
-       os::error::kSharingViolation, true},
+       os::error::kAccessDenied, true},
       {"disk full",
        [](MemoryFileSystem& fs, const std::wstring&) { fs.SetCapacity(fs.UsedBytes() + 10); },
        os::error::kDiskFull},
       {"write fault",
        [](MemoryFileSystem& fs, const std::wstring& path) {
-         fs.FailWriteAfter(path, 5, os::error::kWriteFault);
+         fs.FailWriteAfter(os::ReplacementFileName(path), 5, os::error::kWriteFault);
        },
        os::error::kWriteFault},
   };
@@ -130,6 +132,7 @@ TEST(MyLogWriteFaults, UnwritableMainLogRaisesAfterTheLockIsLeftAndKeepsTheLine)
                        os::Disposition::kCreateAlways, error);
       ASSERT_TRUE(holder);
     }
+    const std::optional<std::string> before = fs.Content(kMain);
 
     bool raised = false;
     try {
@@ -143,6 +146,8 @@ TEST(MyLogWriteFaults, UnwritableMainLogRaisesAfterTheLockIsLeftAndKeepsTheLine)
       EXPECT_THROW(log.AddMessage(L"second"), OperatorError);
     }
     EXPECT_TRUE(raised);
+    EXPECT_EQ(fs.Content(kMain), before);
+    EXPECT_FALSE(fs.Exists(os::ReplacementFileName(kMain)));
     EXPECT_EQ(events.ReportCount(), 0u);
     EXPECT_EQ(log.List, (std::deque<std::wstring>{L"06.05.2024 07:08:10: second",
                                                   L"06.05.2024 07:08:09: first"}));
@@ -163,7 +168,7 @@ TEST(MyLogWriteFaults, UnwritableMainLogRaisesAfterTheLockIsLeftAndKeepsTheLine)
 TEST_F(MyLogFaults, UnwritableAdditionalLogRaisesAfterTheMainLogIsWritten) {
   const auto log = MakeLog();
   log->SetAddLogFileName(kExtra);
-  fs_.FailOpen(kExtra, os::error::kAccessDenied);
+  fs_.FailOpen(os::ReplacementFileName(kExtra), os::error::kAccessDenied);
   try {
     log->AddMessage(L"message");
     ADD_FAILURE() << "no error raised";
@@ -174,6 +179,55 @@ TEST_F(MyLogFaults, UnwritableAdditionalLogRaisesAfterTheMainLogIsWritten) {
   EXPECT_EQ(ReadBytes(fs_, kMain), "06.05.2024 07:08:09: message\r\n");
   EXPECT_EQ(log->AddList, std::deque<std::wstring>{L"06.05.2024 07:08:09: message"});
   EXPECT_EQ(events_.ReportCount(), 0u);
+}
+
+// A rewrite that fails part-way leaves the log as it was, byte for byte, whichever byte the disk
+// fills at, and no temporary file beside it; the next message, with room again, writes them all.
+TEST_F(MyLogFaults, ALogWhoseRewriteFailsKeepsItsOldContent) {
+  const std::string old = "01.01.2024 00:00:00: old line\r\n";
+  WriteBytes(fs_, kMain, old);
+  const auto log = MakeLog();
+  const std::size_t newSize = old.size() + std::string("06.05.2024 07:08:09: m\r\n").size();
+  for (std::size_t room = 0; room < newSize; ++room) {
+    SCOPED_TRACE(room);
+    fs_.SetCapacity(fs_.UsedBytes() + room);
+    EXPECT_THROW(log->AddMessage(L"m"), OperatorError);
+    EXPECT_EQ(fs_.Content(kMain), old);
+    EXPECT_FALSE(fs_.Exists(os::ReplacementFileName(kMain)));
+    log->List.pop_front();
+  }
+  fs_.SetCapacity(fs_.UsedBytes() + newSize);
+  log->AddMessage(L"m");
+  EXPECT_EQ(fs_.Content(kMain), "06.05.2024 07:08:09: m\r\n" + old);
+}
+
+// Where the system's ANSI code page is UTF-8 (Windows 10's worldwide language support), the log
+// is UTF-8 and keeps every character; a conversion that fails raises and leaves the log as it was
+// instead of emptying it.
+TEST_F(MyLogFaults, AUtf8AnsiCodePageKeepsTheLogAndAFailedConversionLeavesItAlone) {
+  locale_.SetCodePage(65001);
+  WriteBytes(fs_, kMain,
+             "01.01.2024 00:00:00: \xD1\x81\xD1\x82\xD0\xB0\xD1\x80\xD0\xBE\xD0\xB5\r\n");
+  const auto log = MakeLog();
+  EXPECT_EQ(log->List.front(), L"01.01.2024 00:00:00: старое");
+  log->AddMessage(L"новое ✓");
+  const std::string written =
+      "06.05.2024 07:08:09: \xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBE\xD0\xB5 \xE2\x9C\x93\r\n"
+      "01.01.2024 00:00:00: \xD1\x81\xD1\x82\xD0\xB0\xD1\x80\xD0\xBE\xD0\xB5\r\n";
+  EXPECT_EQ(fs_.Content(kMain), written);
+  EXPECT_EQ(MakeLog()->List, log->List);
+
+  locale_.FailConversions(true);
+  try {
+    log->AddMessage(L"lost");
+    ADD_FAILURE() << "no error raised";
+  } catch (const OperatorError& e) {
+    EXPECT_EQ(e.Message(), CreateError(fs_, kMain, os::error::kNoUnicodeTranslation));
+    EXPECT_TRUE(LockIsFree(log->Lock));
+  }
+  EXPECT_EQ(fs_.Content(kMain), written);
+  EXPECT_FALSE(fs_.Exists(os::ReplacementFileName(kMain)));
+  EXPECT_EQ(events_.ReportCount(), 1u);  // the first message's only
 }
 
 TEST_F(MyLogFaults, RelativeNameIsReportedAsFullPath) {

@@ -347,7 +347,8 @@ TEST_F(MyLog, AnsiFileStaysInTheCodePageWithoutMark) {
   Log(*log, message);
   const std::wstring line = log->List.front();
   EXPECT_TRUE(IsLine(line, message));
-  EXPECT_EQ(ReadBytes(fs(), MainPath()), locale().ToAnsi(line) + "\r\n" + oldBytes + "\r\n");
+  EXPECT_EQ(ReadBytes(fs(), MainPath()),
+            locale().ToAnsi(line).value() + "\r\n" + oldBytes + "\r\n");
   if (fake() != nullptr) {
     EXPECT_EQ(ReadBytes(fs(), MainPath()),
               "25.12.2023 14:05:09: \xED\xEE\xE2\xEE\xE5 \xF1\xEE\xEE\xE1\xF9\xE5\xED\xE8\xE5\r\n" +
@@ -361,8 +362,8 @@ TEST_F(MyLog, AnsiFileStaysInTheCodePageWithoutMark) {
   std::wstring text;
   ASSERT_TRUE(logtest::ParseLine(reread->List.front(), locale().DateSeparator(),
                                  locale().TimeSeparator(), text));
-  EXPECT_EQ(text, locale().FromAnsi(locale().ToAnsi(message)));
-  if (fake() != nullptr || locale().FromAnsi(locale().ToAnsi(message)) == message) {
+  EXPECT_EQ(text, locale().FromAnsi(locale().ToAnsi(message).value()));
+  if (fake() != nullptr || locale().FromAnsi(locale().ToAnsi(message).value()) == message) {
     EXPECT_EQ(text, message);
   }
 }
@@ -510,7 +511,7 @@ TEST_F(MyLog, MessagesFromSeveralThreadsAreAllKeptWhole) {
       ASSERT_TRUE(thread >= 0 && thread < kThreads) << U8(line);
       // Characters the ANSI code page lacks come back as "?"; compare as it keeps them.
       const std::wstring expected =
-          locale().FromAnsi(locale().ToAnsi(textOf(thread, nextOlder[thread])));
+          locale().FromAnsi(locale().ToAnsi(textOf(thread, nextOlder[thread])).value());
       EXPECT_EQ(text, expected) << "lost, repeated, torn or out of order";
       EXPECT_TRUE(seen.insert(text).second) << "twice: " << U8(line);
       --nextOlder[thread];

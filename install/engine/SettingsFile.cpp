@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Error.h"
+#include "os/FileReplace.h"
 #include "text/Utf.h"
 
 namespace engine {
@@ -277,8 +278,10 @@ void SettingsFile::UpdateFile() {
   const std::wstring text = Text();
   std::string bytes;
   if (encoding_ == Encoding::kAnsi) {
-    bytes = locale_.ToAnsi(text);
-    if (locale_.FromAnsi(bytes) != text) {
+    const std::optional<std::string> ansi = locale_.ToAnsi(text);
+    if (ansi && locale_.FromAnsi(*ansi) == text) {
+      bytes = *ansi;
+    } else {
       encoding_ = Encoding::kUtf16Le;  // the code page lacks some character
     }
   }
@@ -288,24 +291,10 @@ void SettingsFile::UpdateFile() {
     bytes = std::string(kUtf8Mark) + text::ToUtf8(text);
   }
 
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file = fs_.Open(fileName_, os::Access::kReadWrite, os::Share::kNone,
-                             os::Disposition::kCreateAlways, error);
-  if (!file) {
+  // Never left empty or half-written: the old content stays until the new is complete.
+  if (const os::ErrorCode error = os::ReplaceFileContent(fs_, fileName_, bytes);
+      error != os::error::kSuccess) {
     Raise(fs_, L"Cannot create file", fileName_, error);
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    std::uint32_t written = 0;
-    error =
-        file->Write(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), written);
-    if (error == os::error::kSuccess && written == 0) {
-      error = os::error::kWriteFault;
-    }
-    if (error != os::error::kSuccess) {
-      Raise(fs_, L"Cannot create file", fileName_, error);
-    }
-    done += written;
   }
 }
 

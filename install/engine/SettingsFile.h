@@ -52,8 +52,9 @@ class SettingsFile {
   std::wstring Text() const;
   Encoding FileEncoding() const { return encoding_; }
 
-  // Writes the whole file, replacing what was there. Raises OperatorError "Cannot create file
-  // "<full path>". <system text>" when the file cannot be created or written.
+  // Writes the whole file, replacing what was there in one step (os::ReplaceFileContent). Raises
+  // OperatorError "Cannot create file "<full path>". <system text>" when the file cannot be
+  // written; it then keeps its old content.
   void UpdateFile();
 
  private:

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "os/testing/MemoryFileSystem.h"
+#include "text/Utf.h"
 
 namespace os::testing {
 namespace {
@@ -126,7 +127,29 @@ std::wstring FakeLocale::TimeSeparator() {
   return timeSeparator_;
 }
 
-std::string FakeLocale::ToAnsi(std::wstring_view text) {
+void FakeLocale::SetCodePage(std::uint32_t codePage) {
+  if (codePage != 1251 && codePage != 65001) {
+    throw std::invalid_argument("the locale double has code pages 1251 and 65001");
+  }
+  const std::lock_guard guard(mutex_);
+  codePage_ = codePage;
+}
+
+void FakeLocale::FailConversions(bool fail) {
+  const std::lock_guard guard(mutex_);
+  failConversions_ = fail;
+}
+
+std::optional<std::string> FakeLocale::ToAnsi(std::wstring_view text) {
+  {
+    const std::lock_guard guard(mutex_);
+    if (failConversions_) {
+      return std::nullopt;
+    }
+    if (codePage_ == 65001) {
+      return text::ToUtf8(text);
+    }
+  }
   std::string out;
   out.reserve(text.size());
   for (const wchar_t c : text) {
@@ -143,6 +166,12 @@ std::string FakeLocale::ToAnsi(std::wstring_view text) {
 }
 
 std::wstring FakeLocale::FromAnsi(std::string_view bytes) {
+  {
+    const std::lock_guard guard(mutex_);
+    if (codePage_ == 65001) {
+      return text::FromUtf8(bytes);
+    }
+  }
   std::wstring out;
   out.reserve(bytes.size());
   for (const char b : bytes) {

@@ -1,7 +1,8 @@
 #pragma once
 // The locale double: a clock the test sets and moves on, settable regional separators and the
 // ANSI code page Windows-1251 (a Russian Windows), with Windows' own table both ways and "?" for
-// every character the code page lacks. Thread-safe.
+// every character the code page lacks; or, when set, UTF-8 (65001) as the ANSI code page. Its
+// conversions to the code page can be made to fail. Thread-safe.
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -20,7 +21,7 @@ class FakeLocale final : public ILocale {
   LocalTime Now() override;
   std::wstring DateSeparator() override;
   std::wstring TimeSeparator() override;
-  std::string ToAnsi(std::wstring_view text) override;
+  std::optional<std::string> ToAnsi(std::wstring_view text) override;
   std::wstring FromAnsi(std::string_view bytes) override;
   // Upper case for ASCII, Latin-1 and Cyrillic letters as Windows maps them; others unchanged.
   std::wstring ToUpper(std::wstring_view text) override;
@@ -37,6 +38,11 @@ class FakeLocale final : public ILocale {
   // How far the clock moves on after each reading.
   void SetStep(std::int64_t milliseconds);
   void SetSeparators(std::wstring date, std::wstring time);
+  // The ANSI code page: 1251 (the default) or 65001 (UTF-8); another throws
+  // std::invalid_argument.
+  void SetCodePage(std::uint32_t codePage);
+  // Every ToAnsi fails (gives nothing) while set.
+  void FailConversions(bool fail);
   // How often Now has been read.
   std::uint64_t NowCalls() const;
 
@@ -47,6 +53,8 @@ class FakeLocale final : public ILocale {
   std::uint64_t nowCalls_ = 0;
   std::wstring dateSeparator_ = L".";
   std::wstring timeSeparator_ = L":";
+  std::uint32_t codePage_ = 1251;
+  bool failConversions_ = false;
 };
 
 }  // namespace os::testing

@@ -229,6 +229,9 @@ class MemoryFileSystem::File final : public IFile {
     return error::kSuccess;
   }
 
+  // Written content is in the double's memory at once: nothing to flush.
+  ErrorCode Flush() override { return fs_ == nullptr ? error::kInvalidHandle : error::kSuccess; }
+
   ErrorCode SetLastWriteTime(FileTime utc) override {
     if (fs_ == nullptr) {
       return error::kInvalidHandle;
@@ -725,6 +728,58 @@ ErrorCode MemoryFileSystem::Move(const std::wstring& from, const std::wstring& t
   return error::kSuccess;
 }
 
+ErrorCode MemoryFileSystem::Replace(const std::wstring& from, const std::wstring& to) {
+  Parsed source;
+  Parsed target;
+  if (const ErrorCode e = Parse(from, source, true); e != error::kSuccess) {
+    return e;
+  }
+  if (const ErrorCode e = Parse(to, target, true); e != error::kSuccess) {
+    return e;
+  }
+  for (const Parsed* p : {&source, &target}) {
+    const auto it = replaceFaults_.find(Key(*p));
+    if (it != replaceFaults_.end()) {
+      return it->second;
+    }
+  }
+  Node* node = nullptr;
+  if (const ErrorCode e = Lookup(source, node); e != error::kSuccess) {
+    return e;
+  }
+  if (node == nullptr) {
+    return error::kFileNotFound;
+  }
+  if (node->folder || source.parts.empty() || target.parts.empty()) {
+    return error::kAccessDenied;  // only files are replaced here
+  }
+  Node* newParent = nullptr;
+  if (const ErrorCode e = ParentOf(target, newParent); e != error::kSuccess) {
+    return e;
+  }
+  Node* existing = newParent->Child(target.parts.back());
+  if (existing != nullptr && existing != node) {
+    if (existing->folder || (existing->attributes & attr::kReadOnly) != 0) {
+      return error::kAccessDenied;
+    }
+    if (HasHandlesWithin(existing)) {
+      return error::kAccessDenied;  // the open file cannot be deleted to make room
+    }
+  }
+  if (HasHandlesWithin(node)) {
+    return error::kSharingViolation;
+  }
+  if (existing != nullptr && existing != node) {
+    Detach(existing);
+  }
+  std::unique_ptr<Node> owned = Detach(node);
+  owned->name = target.parts.back();
+  owned->parent = newParent;
+  newParent->children[FoldCase(owned->name)] = std::move(owned);
+  Touch(newParent);
+  return error::kSuccess;
+}
+
 ErrorCode MemoryFileSystem::SystemCopy(const std::wstring& source, const std::wstring& destination,
                                        bool failIfExists) {
   Parsed from;
@@ -941,6 +996,8 @@ std::wstring MemoryFileSystem::ErrorText(ErrorCode code) {
       {error::kDirNotEmpty, L"The directory is not empty."},
       {error::kAlreadyExists, L"Cannot create a file when that file already exists."},
       {kDirectoryNameInvalid, L"The directory name is invalid."},
+      {error::kNoUnicodeTranslation,
+       L"No mapping for the Unicode character exists in the target multi-byte code page."},
   };
   const auto it = kTexts.find(code);
   return it != kTexts.end() ? std::wstring(it->second) : L"System error " + std::to_wstring(code);
@@ -1008,11 +1065,19 @@ void MemoryFileSystem::FailSystemCopy(const std::wstring& path, ErrorCode code) 
   }
 }
 
+void MemoryFileSystem::FailReplace(const std::wstring& path, ErrorCode code) {
+  Parsed parsed;
+  if (Parse(path, parsed, false) == error::kSuccess) {
+    replaceFaults_[Key(parsed)] = code;
+  }
+}
+
 void MemoryFileSystem::ClearFaults() {
   openFaults_.clear();
   readFaults_.clear();
   writeFaults_.clear();
   copyFaults_.clear();
+  replaceFaults_.clear();
   capacity_ = std::numeric_limits<std::uint64_t>::max();
 }
 

@@ -46,6 +46,7 @@ class MemoryFileSystem final : public IFileSystem {
   ErrorCode RemoveFolder(const std::wstring& path) override;
   ErrorCode RemoveFile(const std::wstring& path) override;
   ErrorCode Move(const std::wstring& from, const std::wstring& to) override;
+  ErrorCode Replace(const std::wstring& from, const std::wstring& to) override;
   ErrorCode SystemCopy(const std::wstring& source, const std::wstring& destination,
                        bool failIfExists) override;
   // Entries sorted without letter case, "." and ".." first (outside a drive's root), like NTFS.
@@ -76,6 +77,8 @@ class MemoryFileSystem final : public IFileSystem {
   // Writes through handles opened afterwards store the bytes before offset `bytes`; a write that
   // reaches past it stores those, reports them in `written` and fails with `code`.
   void FailWriteAfter(const std::wstring& path, std::uint64_t bytes, ErrorCode code);
+  // Replace with this path as source or target fails with `code` and changes nothing.
+  void FailReplace(const std::wstring& path, ErrorCode code);
   // SystemCopy with this path as source or destination fails with `code` and changes nothing.
   void FailSystemCopy(const std::wstring& path, ErrorCode code);
   // The content of all files together may not exceed `bytes`: a write stores what fits and
@@ -135,6 +138,7 @@ class MemoryFileSystem final : public IFileSystem {
   std::map<std::wstring, Fault> readFaults_;
   std::map<std::wstring, Fault> writeFaults_;
   std::map<std::wstring, ErrorCode> copyFaults_;
+  std::map<std::wstring, ErrorCode> replaceFaults_;
   std::vector<File*> handles_;
   std::vector<OpenCall> openCalls_;
 };

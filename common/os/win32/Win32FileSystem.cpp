@@ -60,6 +60,7 @@ class Win32File final : public IFile {
     const FILETIME ft = ToFiletime(utc);
     return Result(::SetFileTime(handle_.Get(), nullptr, nullptr, &ft));
   }
+  ErrorCode Flush() override { return Result(::FlushFileBuffers(handle_.Get())); }
 
  private:
   FileHandle handle_;
@@ -114,6 +115,11 @@ ErrorCode Win32FileSystem::RemoveFile(const std::wstring& path) {
 
 ErrorCode Win32FileSystem::Move(const std::wstring& from, const std::wstring& to) {
   return Result(::MoveFileW(from.c_str(), to.c_str()));
+}
+
+ErrorCode Win32FileSystem::Replace(const std::wstring& from, const std::wstring& to) {
+  return Result(
+      ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 ErrorCode Win32FileSystem::SystemCopy(const std::wstring& source, const std::wstring& destination,

@@ -14,6 +14,7 @@ class Win32FileSystem final : public IFileSystem {
   ErrorCode RemoveFolder(const std::wstring& path) override;
   ErrorCode RemoveFile(const std::wstring& path) override;
   ErrorCode Move(const std::wstring& from, const std::wstring& to) override;
+  ErrorCode Replace(const std::wstring& from, const std::wstring& to) override;
   ErrorCode SystemCopy(const std::wstring& source, const std::wstring& destination,
                        bool failIfExists) override;
   ErrorCode Find(const std::wstring& pattern, std::vector<FindEntry>& entries) override;

@@ -53,23 +53,39 @@ std::wstring Win32Locale::TimeSeparator() {
   return LocaleText(LOCALE_STIME);
 }
 
-std::string Win32Locale::ToAnsi(std::wstring_view text) {
+unsigned long ConversionFlags(unsigned codePage) {
+  // The code pages whose conversions refuse every flag but WC_ERR_INVALID_CHARS.
+  const bool noFlags = codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
+                       codePage == 54936 || (codePage >= 57002 && codePage <= 57011) ||
+                       codePage == CP_UTF7 || codePage == CP_UTF8;
+  // No best-fit substitutes elsewhere: a character the code page lacks becomes the default "?",
+  // so what is written reads back either as itself or visibly lost.
+  return noFlags ? 0 : WC_NO_BEST_FIT_CHARS;
+}
+
+std::optional<std::string> ToCodePage(unsigned codePage, std::wstring_view text) {
   if (text.empty()) {
-    return {};
+    return std::string();
   }
-  // No best-fit substitutes: a character the code page lacks becomes the default "?", so what
-  // is written reads back either as itself or visibly lost.
+  const DWORD flags = ConversionFlags(codePage);
   const int inLength = CheckedLength(text.size());
-  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), inLength,
-                                         nullptr, 0, nullptr, nullptr);
+  const int size =
+      ::WideCharToMultiByte(codePage, flags, text.data(), inLength, nullptr, 0, nullptr, nullptr);
   if (size <= 0) {
-    return {};
+    return std::nullopt;
   }
   std::string out(static_cast<std::size_t>(size), '\0');
-  const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), inLength,
-                                           out.data(), size, nullptr, nullptr);
-  out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  const int length = ::WideCharToMultiByte(codePage, flags, text.data(), inLength, out.data(), size,
+                                           nullptr, nullptr);
+  if (length <= 0) {
+    return std::nullopt;
+  }
+  out.resize(static_cast<std::size_t>(length));
   return out;
+}
+
+std::optional<std::string> Win32Locale::ToAnsi(std::wstring_view text) {
+  return ToCodePage(::GetACP(), text);
 }
 
 std::wstring Win32Locale::FromAnsi(std::string_view bytes) {

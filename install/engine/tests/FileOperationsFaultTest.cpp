@@ -50,6 +50,9 @@ class ReadRecorder : public os::IFileSystem {
   os::ErrorCode Move(const std::wstring& f, const std::wstring& t) override {
     return inner_.Move(f, t);
   }
+  os::ErrorCode Replace(const std::wstring& f, const std::wstring& t) override {
+    return inner_.Replace(f, t);
+  }
   os::ErrorCode SystemCopy(const std::wstring& s, const std::wstring& d, bool f) override {
     return inner_.SystemCopy(s, d, f);
   }
@@ -76,6 +79,7 @@ class ReadRecorder : public os::IFileSystem {
     os::ErrorCode GetSize(std::uint64_t& s) override { return inner_->GetSize(s); }
     os::ErrorCode GetLastWriteTime(os::FileTime& t) override { return inner_->GetLastWriteTime(t); }
     os::ErrorCode SetLastWriteTime(os::FileTime t) override { return inner_->SetLastWriteTime(t); }
+    os::ErrorCode Flush() override { return inner_->Flush(); }
 
    private:
     std::unique_ptr<os::IFile> inner_;

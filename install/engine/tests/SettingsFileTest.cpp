@@ -118,8 +118,10 @@ TEST_F(SettingsFileTest, AnExistingFileKeepsEverythingElse) {
 
 TEST_F(SettingsFileTest, KeysAreReadWithoutLetterCaseFromTheFirstSection) {
   WriteBytes(fs(), file_,
-             locale_.ToAnsi(L"[Опции]\r\nКлюч = значение \r\n[Options]\r\nA=1\r\nA=2\r\n"
-                            L"[options]\r\nB=3\r\n"));
+             locale_
+                 .ToAnsi(L"[Опции]\r\nКлюч = значение \r\n[Options]\r\nA=1\r\nA=2\r\n"
+                         L"[options]\r\nB=3\r\n")
+                 .value());
   const SettingsFile settings = Open();
   EXPECT_EQ(settings.ReadString(L"опции", L"КЛЮЧ", L"-"), L"значение");
   EXPECT_EQ(settings.ReadString(L"OPTIONS", L"a", L"-"), L"1");

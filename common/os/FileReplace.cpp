@@ -1,0 +1,54 @@
+#include "os/FileReplace.h"
+
+#include <algorithm>
+
+namespace os {
+namespace {
+
+// The most one Write call is handed at once.
+constexpr std::size_t kMostPerWrite = 0x10000000;
+
+ErrorCode WriteAll(IFile& file, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto block = static_cast<std::uint32_t>(std::min(bytes.size() - done, kMostPerWrite));
+    std::uint32_t written = 0;
+    ErrorCode error = file.Write(bytes.data() + done, block, written);
+    if (error == error::kSuccess && written == 0) {
+      error = error::kWriteFault;
+    }
+    if (error != error::kSuccess) {
+      return error;
+    }
+    done += written;
+  }
+  return file.Flush();
+}
+
+}  // namespace
+
+std::wstring ReplacementFileName(const std::wstring& path) {
+  return path + L".tmp";
+}
+
+ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
+  const std::wstring temporary = ReplacementFileName(path);
+  ErrorCode error = error::kSuccess;
+  {
+    const auto file =
+        fs.Open(temporary, Access::kReadWrite, Share::kNone, Disposition::kCreateAlways, error);
+    if (!file) {
+      return error;
+    }
+    error = WriteAll(*file, bytes);
+  }  // closed before it is renamed or removed
+  if (error == error::kSuccess) {
+    error = fs.Replace(temporary, path);
+  }
+  if (error != error::kSuccess) {
+    fs.RemoveFile(temporary);
+  }
+  return error;
+}
+
+}  // namespace os

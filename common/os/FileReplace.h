@@ -1,0 +1,21 @@
+#pragma once
+// Rewriting a whole file so that it is never left empty or half-written, over the file-system
+// seam: the settings files the installer writes and the shared log use it.
+#include <string>
+#include <string_view>
+
+#include "os/FileSystem.h"
+
+namespace os {
+
+// The temporary file beside `path` that ReplaceFileContent writes first: path + ".tmp".
+std::wstring ReplacementFileName(const std::wstring& path);
+
+// Gives `path` exactly `bytes`: they go to the temporary file beside it (created anew, or
+// truncated when a failed run left one), which is flushed to the disk and then takes the place of
+// `path` in one step (Replace). On any failure `path` keeps its old content byte for byte, the
+// temporary file is removed, and the system's error is returned; kSuccess once `path` holds the
+// new content.
+ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes);
+
+}  // namespace os
