@@ -268,6 +268,7 @@ std::optional<Process> Process::Start(const std::wstring& program, const std::ws
   Process process;
   process.process_.Reset(info.hProcess);
   process.id_ = info.dwProcessId;
+  process.outputFile_ = outputFile;
   return process;
 }
 
@@ -287,7 +288,20 @@ std::optional<DWORD> Process::ExitCode() const {
   return code;
 }
 
-void Process::Kill() {
+std::string Process::Output() const {
+  const os::win32::FileHandle file(::CreateFileW(
+      outputFile_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (file && ::ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    content.append(buffer, read);
+  }
+  return content;
+}
+
+void Process::Kill() const {
   if (Running()) {
     ::TerminateProcess(process_.Get(), 99);
     ::WaitForSingleObject(process_.Get(), 10000);

@@ -67,11 +67,14 @@ class Process {
   // Waits for the end; false on time-out.
   bool WaitForExit(DWORD timeoutMs) const;
   std::optional<DWORD> ExitCode() const;
-  void Kill();
+  // What the program wrote into the output file so far (read whoever else holds it open).
+  std::string Output() const;
+  void Kill() const;
 
  private:
   os::win32::KernelHandle process_;
   DWORD id_ = 0;
+  std::wstring outputFile_;
 };
 
 // The smallest rectangle holding both.
