@@ -1,7 +1,9 @@
 #include "engine/Installation.h"
 
 #include <exception>
+#include <optional>
 
+#include "Error.h"
 #include "VR_Common_Const.h"
 #include "VR_Common_Proc.h"
 #include "engine/CopyStep.h"
@@ -16,6 +18,7 @@
 #include "engine/ReleaseSet.h"
 #include "engine/SettingsFile.h"
 #include "engine/Shortcut.h"
+#include "os/FileReplace.h"
 
 namespace engine {
 namespace {
@@ -129,21 +132,62 @@ class Run {
   }
 
   // An existing database is the operator's data: it is kept under a dated name before the
-  // medium's replaces it, and a failure to keep it ends the run with the database untouched.
+  // medium's replaces it, and a failure to keep it ends the run with the database untouched. The
+  // medium's database must open before anything is renamed; it is copied under a temporary name
+  // and takes the live name only once complete. A copy that fails or raises is removed and the
+  // kept database renamed back, so a failed reinstallation leaves the database in use; a run
+  // killed during the copy leaves it under its dated name, never a truncated file under the
+  // live one.
   bool Database() {
     const wstring folder = to_ + wstring(layout::kDatabaseFolder);
     const wstring name(layout::kDatabaseFile);
-    if (FileExists(fs_, folder + name)) {
+    const wstring source = from_ + wstring(layout::kDatabaseFolder) + name;
+    const wstring live = folder + name;
+    CheckSourceOpens(source);
+    std::optional<wstring> kept;
+    if (FileExists(fs_, live)) {
       const int line = progress_.Add(lines::BackingUpFile(name));
       progress_.ProcessMessages();
-      const bool kept = BackUpByRenaming(fs_, locale_, folder, name).has_value();
+      kept = BackUpByRenaming(fs_, locale_, folder, name);
       CompleteLine(progress_, line, kept ? lines::kDone : lines::kFailed);
       if (!kept) {
         return false;
       }
     }
-    return CopyFileStep(progress_, fs_, name, from_ + wstring(layout::kDatabaseFolder) + name,
-                        folder + name);
+    const wstring partial = os::ReplacementFileName(live);
+    const auto undo = [&] {
+      fs_.RemoveFile(partial);
+      if (kept) {
+        fs_.Move(*kept, live);
+      }
+    };
+    try {
+      const int line = progress_.Add(lines::CopyingFile(name));
+      progress_.ProcessMessages();
+      const bool copied = CopySingleFile(fs_, source, partial,
+                                         [&](std::uint64_t done, std::uint64_t total) {
+                                           progress_.CopyProgress(line, done, total);
+                                         }) &&
+                          fs_.Move(partial, live) == os::error::kSuccess;
+      if (!copied) {
+        undo();
+      }
+      CompleteLine(progress_, line, copied ? lines::kDone : lines::kFailed);
+      return copied;
+    } catch (...) {
+      undo();
+      throw;
+    }
+  }
+
+  // Raises CopySingleFile's "Cannot open file" when the file cannot be opened for reading.
+  void CheckSourceOpens(const wstring& source) {
+    os::ErrorCode error = os::error::kSuccess;
+    if (!fs_.Open(source, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting,
+                  error)) {
+      throw OperatorError(L"Cannot open file \"" + fs_.FullPath(source) + L"\". " +
+                          fs_.ErrorText(error));
+    }
   }
 
   // Every file of the set, in order; the first failure ends the set and the run.

@@ -3,12 +3,18 @@
 // written.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
+#include "Error.h"
 #include "RecordingProgress.h"
 #include "TestMedium.h"
+#include "engine/FileOperations.h"
 #include "engine/Installation.h"
 #include "engine/ProgressLines.h"
 #include "os/testing/FileHelpers.h"
 #include "os/testing/MemoryPlatform.h"
+#include "text/Utf.h"
 
 namespace engine {
 namespace {
@@ -96,6 +102,106 @@ TEST_F(InstallationFaultTest, ADatabaseThatCannotBeKeptIsNotTouched) {
   std::vector<os::FindEntry> entries;
   fs_.Find(L"C:\\Virelta\\DTAfb\\*", entries);
   EXPECT_EQ(entries.size(), 3u);  // ".", ".." and the database alone
+}
+
+// A reinstallation whose new database cannot be had keeps the one in use under its own name, with
+// no partial copy and no dated copy beside it: the medium's database missing or unreadable (the
+// run raises before anything is renamed), a read error or a full disk part-way (the line is
+// marked, the run ends), a temporary copy that cannot be created (the run raises). A first
+// installation that fails likewise leaves no database at all.
+TEST_F(InstallationFaultTest, AFailedDatabaseCopyLeavesTheDatabaseInUse) {
+  const std::wstring medium = L"C:\\medium\\DTAfb\\R40.FDB";
+  const std::wstring live = L"C:\\Virelta\\DTAfb\\R40.FDB";
+  const std::wstring partial = live + L".tmp";
+  const std::string operators(3000, 'o');
+  WriteBytes(fs_, medium, std::string(2000, 'm'));
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    const wchar_t* raised;  // the start of the message; null when the run ends with the line
+  };
+  const Case cases[] = {
+      {"medium database missing", [&] { fs_.FailOpen(medium, os::error::kFileNotFound); },
+       L"Cannot open file \"C:\\medium\\DTAfb\\R40.FDB\". The system cannot find the file"},
+      {"medium database unreadable", [&] { fs_.FailOpen(medium, os::error::kAccessDenied); },
+       L"Cannot open file \"C:\\medium\\DTAfb\\R40.FDB\". Access is denied."},
+      {"read error part-way", [&] { fs_.FailReadAfter(medium, 5, os::error::kReadFault); },
+       nullptr},
+      // Room for the settings files, not for the new database.
+      {"disk full part-way", [&] { fs_.SetCapacity(fs_.UsedBytes() + 500); }, nullptr},
+      {"no temporary copy", [&] { fs_.FailOpen(partial, os::error::kAccessDenied); },
+       L"Cannot create file \"C:\\Virelta\\DTAfb\\R40.FDB.tmp\". Access is denied."},
+  };
+  for (const bool reinstall : {true, false}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (reinstall ? ", reinstallation" : ", first installation"));
+      fs_.ClearFaults();
+      ASSERT_EQ(fs_.SetCurrentFolder(L"C:\\"), 0u);  // the release step left it in the target
+      ASSERT_EQ(os::testing::RemoveTree(fs_, L"C:\\Virelta"), 0u);
+      ASSERT_TRUE(Run());
+      if (reinstall) {
+        WriteBytes(fs_, live, operators);
+      } else {
+        ASSERT_EQ(fs_.RemoveFile(live), 0u);
+      }
+      c.arrange();
+      std::wstring message;
+      bool completed = true;
+      progress_ = testing::RecordingProgress();
+      try {
+        completed = RunInstallation(request_, progress_, platform_.Get());
+      } catch (const OperatorError& e) {
+        message = e.Message();
+        completed = false;
+      }
+      EXPECT_FALSE(completed);
+      if (c.raised != nullptr) {
+        EXPECT_TRUE(message.starts_with(c.raised)) << text::ToUtf8(message);
+      } else {
+        EXPECT_EQ(message, L"");
+        ASSERT_FALSE(progress_.lines.empty());
+        EXPECT_EQ(progress_.lines.back(), Failed(lines::CopyingFile(L"R40.FDB")));
+      }
+      EXPECT_FALSE(progress_.busy);
+      EXPECT_EQ(fs_.Content(live), reinstall ? std::optional(operators) : std::nullopt);
+      EXPECT_FALSE(fs_.Exists(partial));
+      std::vector<os::FindEntry> entries;
+      fs_.Find(L"C:\\Virelta\\DTAfb\\*", entries);
+      EXPECT_EQ(entries.size(), reinstall ? 3u : 2u);  // ".", ".." and the database alone
+    }
+  }
+}
+
+// While the new database is being copied, the live name holds no partial file: a run killed
+// then leaves the operator's database under its dated name, and the next run keeps no truncated
+// copy as its newest backup.
+TEST_F(InstallationFaultTest, DuringTheCopyTheLiveNameHoldsNoPartialDatabase) {
+  const std::wstring live = L"C:\\Virelta\\DTAfb\\R40.FDB";
+  WriteBytes(fs_, L"C:\\medium\\DTAfb\\R40.FDB", std::string(kCopyBlockSize + 10, 'm'));
+  ASSERT_TRUE(Run());
+  WriteBytes(fs_, live, "the operator's database");
+  struct Watching : testing::RecordingProgress {
+    std::function<void()> onBlock;
+    void CopyProgress(int index, std::uint64_t done, std::uint64_t total) override {
+      RecordingProgress::CopyProgress(index, done, total);
+      onBlock();
+    }
+  } watching;
+  int blocks = 0;
+  watching.onBlock = [&] {
+    if (++blocks > 2) {
+      return;  // the database's two blocks; the other files follow
+    }
+    EXPECT_FALSE(fs_.Exists(live));
+    std::vector<os::FindEntry> entries;
+    fs_.Find(L"C:\\Virelta\\DTAfb\\R40_*.FDB", entries);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(fs_.Content(L"C:\\Virelta\\DTAfb\\" + entries[0].name), "the operator's database");
+  };
+  ASSERT_TRUE(RunInstallation(request_, watching, platform_.Get()));
+  EXPECT_GE(blocks, 2);
+  EXPECT_EQ(fs_.Content(live)->size(), kCopyBlockSize + 10);
+  EXPECT_EQ(watching.copyReports[1].done, kCopyBlockSize + 10);
 }
 
 TEST_F(InstallationFaultTest, ALastNumberFileThatCannotBeWrittenIsLeftOut) {

@@ -349,6 +349,22 @@ TEST_F(InstallationTest, AReinstallationKeepsTheOldDatabaseAndTheSettings) {
   }
 }
 
+// A reinstallation from a medium that lacks its database raises the open error before the
+// database in use is touched: it stays under its own name, with no dated copy beside it.
+TEST_F(InstallationTest, AMediumWithoutItsDatabaseLeavesTheDatabaseInUse) {
+  ASSERT_TRUE(Run());
+  WriteBytes(fs(), Target(L"DTAfb\\R40.FDB"), "the operator's database");
+  fs().SetAttributes(Medium(L"DTAfb\\R40.FDB"), os::attr::kNormal);
+  ASSERT_EQ(fs().RemoveFile(Medium(L"DTAfb\\R40.FDB")), 0u);
+  const std::wstring message = RunRaising();
+  EXPECT_TRUE(message.starts_with(L"Cannot open file \"" +
+                                  fs().FullPath(Medium(L"DTAfb\\R40.FDB")) + L"\". "))
+      << text::ToUtf8(message);
+  EXPECT_EQ(ReadBytes(fs(), Target(L"DTAfb\\R40.FDB")), "the operator's database");
+  EXPECT_EQ(FilesIn(Target(L"DTAfb\\")), std::vector<std::wstring>{L"R40.FDB"});
+  EXPECT_FALSE(progress_.busy);
+}
+
 // After the copy phase: the release sets and the updater's files land in the target, the
 // updater's files writable although the medium has them read-only, the newest set's script runs
 // (under Wine through the real command interpreter) and its level is written; the target stays
