@@ -140,7 +140,7 @@ GdiPlusSession::~GdiPlusSession() {
 
 std::string LoadResourceBytes(const wchar_t* name) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
-  const HRSRC resource = ::FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  const HRSRC resource = ::FindResourceW(module, name, RT_RCDATA);
   const HGLOBAL loaded = resource != nullptr ? ::LoadResource(module, resource) : nullptr;
   const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
   if (data == nullptr) {
