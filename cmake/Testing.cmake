@@ -10,9 +10,23 @@ add_subdirectory(${VIRELTA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_
 include(GoogleTest)
 
 if(WIN32 AND CMAKE_CROSSCOMPILING)
+  # Windows test programs run under Wine through this wrapper; it creates the build's private
+  # prefix, a persistent wineserver and an Xvfb display on first use (see tools/wine-exec). The
+  # x86_64 programs run as 64-bit processes, the i686 ones as 32-bit processes on 64-bit Windows
+  # (WOW64), which needs 32-bit Wine. Where Wine cannot run this build's programs, they are built
+  # and registered as no tests, and the reason is said here and by tools/run-tests.
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    # Windows test programs run under Wine through this wrapper; it creates the build's private
-    # prefix, a persistent wineserver and an Xvfb display on first use (see tools/wine-exec).
+    set(VIRELTA_WINE_MACHINE x86_64)
+  else()
+    set(VIRELTA_WINE_MACHINE i686)
+  endif()
+  execute_process(COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-exec --can-run ${VIRELTA_WINE_MACHINE}
+                  RESULT_VARIABLE wine_cannot_run ERROR_VARIABLE wine_reason
+                  ERROR_STRIP_TRAILING_WHITESPACE)
+  if(wine_cannot_run)
+    message(WARNING "The ${VIRELTA_WINE_MACHINE} Windows tests are built but NOT RUN: ${wine_reason}")
+    set(VIRELTA_NO_TEST_RUNS ON)
+  else()
     set(VIRELTA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-exec;${VIRELTA_WINE_PREFIX})
     add_test(NAME wine.start COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-exec ${VIRELTA_WINE_PREFIX} --start)
@@ -28,9 +42,6 @@ if(WIN32 AND CMAKE_CROSSCOMPILING)
              ${VIRELTA_WINE_PREFIX_LARGE_FONTS} --stop)
     set_tests_properties(wine-large-fonts.start PROPERTIES FIXTURES_SETUP wine-large-fonts)
     set_tests_properties(wine-large-fonts.stop PROPERTIES FIXTURES_CLEANUP wine-large-fonts)
-  else()
-    # Only 64-bit Wine runs here: 32-bit test programs are built but never registered as tests.
-    set(VIRELTA_NO_TEST_RUNS ON)
   endif()
 endif()
 
