@@ -587,8 +587,8 @@ TEST_F(WizardUnderWine, ClosesAtOnceOnTheStartPage) {
     Wizard& wizard = Launch(L"close", medium::SampleMediumFolder());
     ASSERT_FALSE(HasFailure());
     ::PostMessageW(wizard.Main(), c.message, c.wParam, 0);
-    ExpectEndsWithin(wizard, kStepMs);
-    EXPECT_TRUE(uidriver::TopLevelWindows(wizard.Program().Id(), uidriver::kDialogClass).empty());
+    // A question would keep it running: it has to be gone within a few seconds.
+    ExpectEndsWithin(wizard, 5000);
   }
 }
 
