@@ -4,3 +4,9 @@
 
 OperatorError::OperatorError(std::wstring message)
     : message_(std::move(message)), utf8_(text::ToUtf8(message_)) {}
+
+OperatorError::OperatorError(std::wstring message, std::wstring causePath, std::uint32_t causeCode)
+    : message_(std::move(message)),
+      utf8_(text::ToUtf8(message_)),
+      causePath_(std::move(causePath)),
+      causeCode_(causeCode) {}

@@ -1,18 +1,27 @@
 #pragma once
 // An unexpected failure that ends the operation in progress and reaches the operator as a message
 // box with its text. Expected failures are results (a boolean, -1, an empty string), not this.
+#include <cstdint>
 #include <exception>
 #include <string>
 
 class OperatorError : public std::exception {
  public:
   explicit OperatorError(std::wstring message);
+  // With the system error behind it and the path it concerns, for a report that says why (the
+  // console installer's); the message itself stays as the operator's box shows it.
+  OperatorError(std::wstring message, std::wstring causePath, std::uint32_t causeCode);
 
   const std::wstring& Message() const noexcept { return message_; }
+  bool HasCause() const noexcept { return causeCode_ != 0; }
+  const std::wstring& CausePath() const noexcept { return causePath_; }
+  std::uint32_t CauseCode() const noexcept { return causeCode_; }
   // The message as UTF-8, for logs and console output.
   const char* what() const noexcept override { return utf8_.c_str(); }
 
  private:
   std::wstring message_;
   std::string utf8_;
+  std::wstring causePath_;
+  std::uint32_t causeCode_ = 0;
 };

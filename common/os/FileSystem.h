@@ -30,6 +30,7 @@ constexpr ErrorCode kInvalidParameter = 87;
 constexpr ErrorCode kDiskFull = 112;
 constexpr ErrorCode kInvalidName = 123;
 constexpr ErrorCode kDirNotEmpty = 145;
+constexpr ErrorCode kFilenameExcedRange = 206;  // ERROR_FILENAME_EXCED_RANGE
 constexpr ErrorCode kAlreadyExists = 183;
 constexpr ErrorCode kNoUnicodeTranslation = 1113;
 }  // namespace error

@@ -17,11 +17,16 @@ constexpr wchar_t kLineEnd[] = L"\r\n";
 constexpr wchar_t kCompleteText[] = L"Установка завершена.";
 constexpr wchar_t kEndedEarlyText[] = L"Установка не завершена.";
 
-// The message of whatever error is passing through.
-std::wstring CurrentErrorText() {
+// The message of whatever error is passing through; the path and the system's reason behind it
+// on a line of their own, where it has them.
+std::wstring CurrentErrorText(os::IFileSystem& fs) {
   try {
     throw;
   } catch (const OperatorError& e) {
+    if (e.HasCause()) {
+      return ErrorText(e.Message()) + kLineEnd +
+             engine::FailureText(fs, e.CausePath(), e.CauseCode());
+    }
     return ErrorText(e.Message());
   } catch (const std::exception& e) {
     return ErrorText(text::FromUtf8(e.what()));
@@ -124,7 +129,7 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
     return kComplete;
   } catch (...) {
     progress.Finish();
-    console.WriteError(CurrentErrorText() + kLineEnd);
+    console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
     return kFailed;
   }
 }

@@ -61,6 +61,10 @@ void ConsoleProgress::Put(int index, const std::wstring& text) {
   line = text;
 }
 
+void ConsoleProgress::FailureReason(const std::wstring& text) {
+  Message(text);
+}
+
 void ConsoleProgress::ShowError(const std::wstring& text) {
   Message(L"Error: " + text);
 }

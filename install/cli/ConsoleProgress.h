@@ -30,6 +30,8 @@ class ConsoleProgress final : public engine::IInstallProgress {
   void ProcessMessages() override {}
   void Repaint() override {}
   void ShowError(const std::wstring& text) override;
+  // On standard error, on a line of its own.
+  void FailureReason(const std::wstring& text) override;
   bool Confirm(const std::wstring& text) override;
   // Refuses Ctrl+C while busy: files are being written.
   void SetBusy(bool busy) override;

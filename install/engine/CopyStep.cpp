@@ -9,11 +9,17 @@ bool CopyFileStep(IInstallProgress& progress, os::IFileSystem& fs, const std::ws
                   const std::wstring& source, const std::wstring& destination) {
   const int line = progress.Add(lines::CopyingFile(fileName));
   progress.ProcessMessages();
-  const bool copied = CopySingleFile(fs, source, destination,
-                                     [&progress, line](std::uint64_t done, std::uint64_t total) {
-                                       progress.CopyProgress(line, done, total);
-                                     });
+  CopyFailure failure;
+  const bool copied = CopySingleFile(
+      fs, source, destination,
+      [&progress, line](std::uint64_t done, std::uint64_t total) {
+        progress.CopyProgress(line, done, total);
+      },
+      &failure);
   CompleteLine(progress, line, copied ? lines::kDone : lines::kFailed);
+  if (!copied) {
+    progress.FailureReason(FailureText(fs, failure.path, failure.error));
+  }
   return copied;
 }
 

@@ -21,33 +21,49 @@ using os::Share;
 }
 
 // Fills `size` bytes of the buffer; a short read before that is an error (the file shrank).
-bool ReadFully(os::IFile& file, char* buffer, std::uint32_t size) {
+ErrorCode ReadFully(os::IFile& file, char* buffer, std::uint32_t size) {
   std::uint32_t done = 0;
   while (done < size) {
     std::uint32_t read = 0;
-    if (file.Read(buffer + done, size - done, read) != os::error::kSuccess || read == 0) {
-      return false;
+    const ErrorCode error = file.Read(buffer + done, size - done, read);
+    if (error != os::error::kSuccess) {
+      return error;
+    }
+    if (read == 0) {
+      return os::error::kReadFault;
     }
     done += read;
   }
-  return true;
+  return os::error::kSuccess;
 }
 
-bool WriteFully(os::IFile& file, const char* buffer, std::uint32_t size) {
+ErrorCode WriteFully(os::IFile& file, const char* buffer, std::uint32_t size) {
   std::uint32_t done = 0;
   while (done < size) {
     std::uint32_t written = 0;
-    if (file.Write(buffer + done, size - done, written) != os::error::kSuccess || written == 0) {
-      return false;
+    const ErrorCode error = file.Write(buffer + done, size - done, written);
+    if (error != os::error::kSuccess) {
+      return error;
+    }
+    if (written == 0) {
+      return os::error::kWriteFault;
     }
     done += written;
   }
-  return true;
+  return os::error::kSuccess;
 }
 
-bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& onBlock) {
+// Which side failed: true for the destination.
+struct ContentFailure {
+  bool destination = false;
+  ErrorCode error = os::error::kSuccess;
+};
+
+bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& onBlock,
+                 ContentFailure& failure) {
   std::uint64_t total = 0;
-  if (source.GetSize(total) != os::error::kSuccess) {
+  if (const ErrorCode error = source.GetSize(total); error != os::error::kSuccess) {
+    failure = {false, error};
     return false;
   }
   std::uint64_t remaining = total;
@@ -56,7 +72,14 @@ bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& o
   const std::unique_ptr<char[]> buffer(new char[bufferSize == 0 ? 1 : bufferSize]);
   while (remaining > 0) {
     const auto block = static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, bufferSize));
-    if (!ReadFully(source, buffer.get(), block) || !WriteFully(destination, buffer.get(), block)) {
+    if (const ErrorCode error = ReadFully(source, buffer.get(), block);
+        error != os::error::kSuccess) {
+      failure = {false, error};
+      return false;
+    }
+    if (const ErrorCode error = WriteFully(destination, buffer.get(), block);
+        error != os::error::kSuccess) {
+      failure = {true, error};
       return false;
     }
     remaining -= block;
@@ -100,7 +123,8 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
 }  // namespace
 
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
-                    const std::wstring& destination, const CopyBlockFn& onBlock) {
+                    const std::wstring& destination, const CopyBlockFn& onBlock,
+                    CopyFailure* failure) {
   ErrorCode error = os::error::kSuccess;
   const auto in = fs.Open(source, Access::kRead, Share::kNone, Disposition::kOpenExisting, error);
   if (!in) {
@@ -111,7 +135,11 @@ bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
   if (!out) {
     RaiseFileError(fs, L"Cannot create file", destination, error);
   }
-  if (!CopyContent(*in, *out, onBlock)) {
+  ContentFailure why;
+  if (!CopyContent(*in, *out, onBlock, why)) {
+    if (failure != nullptr) {
+      *failure = {why.destination ? destination : source, why.error};
+    }
     return false;
   }
   CopyTimeAtDosPrecision(fs, *in, *out);

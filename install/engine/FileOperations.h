@@ -13,6 +13,12 @@ namespace engine {
 // The largest block CopySingleFile moves at once; its one buffer per call is no bigger.
 inline constexpr std::uint32_t kCopyBlockSize = 1024 * 1024;
 
+// Why a copy's content failed: the file that could not be read or written, and the error.
+struct CopyFailure {
+  std::wstring path;
+  os::ErrorCode error = os::error::kSuccess;
+};
+
 // Told after each block of a copy: `done` of `total` bytes of the file are written.
 using CopyBlockFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
@@ -24,8 +30,10 @@ using CopyBlockFn = std::function<void(std::uint64_t done, std::uint64_t total)>
 // hidden or system one included). Returns false when reading or writing the content fails; the
 // partly written destination then stays on disk. `onBlock`, when given, is called after every
 // block written (the last call has `done` equal to `total`); an error it raises ends the copy.
+// `failure`, when given, learns why a copy returned false.
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
-                    const std::wstring& destination, const CopyBlockFn& onBlock = {});
+                    const std::wstring& destination, const CopyBlockFn& onBlock = {},
+                    CopyFailure* failure = nullptr);
 
 // Copies a folder tree with the system copy (attributes and times carried over, existing files
 // overwritten except read-only or hidden ones). All files of a folder are copied before its

@@ -2,6 +2,10 @@
 
 namespace engine {
 
+std::wstring FailureText(os::IFileSystem& fs, const std::wstring& path, os::ErrorCode error) {
+  return L"\"" + fs.FullPath(path) + L"\": " + fs.ErrorText(error);
+}
+
 void CompleteLine(IInstallProgress& progress, int index, std::wstring_view word) {
   progress.Put(index, progress.Get(index) + std::wstring(word));
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/FileSystem.h"
+
 namespace engine {
 
 class IInstallProgress {
@@ -29,7 +31,13 @@ class IInstallProgress {
   // Between the blocks of a long copy: `done` of `total` bytes of the file on line `index` are
   // copied. The line itself is not touched; a window may show the share and stay responsive.
   virtual void CopyProgress(int /*index*/, std::uint64_t /*done*/, std::uint64_t /*total*/) {}
+  // Why the step just reported as failed (a folder not created, a copy marked "ОШИБКА!!!")
+  // failed: "\"<path>\": <the system's text>". No line of the list; a window may ignore it.
+  virtual void FailureReason(const std::wstring& /*text*/) {}
 };
+
+// "\"<full path>\": <the system's text for the error>", for FailureReason.
+std::wstring FailureText(os::IFileSystem& fs, const std::wstring& path, os::ErrorCode error);
 
 // Appends a completion word to line `index`, directly after its dots.
 void CompleteLine(IInstallProgress& progress, int index, std::wstring_view word);

@@ -90,8 +90,9 @@ class Run {
     if (FolderExists(fs_, folder)) {
       return true;
     }
-    if (fs_.CreateFolder(folder) != os::error::kSuccess) {
+    if (const os::ErrorCode error = fs_.CreateFolder(folder); error != os::error::kSuccess) {
       progress_.ShowError(wstring(failed));
+      progress_.FailureReason(FailureText(fs_, folder, error));
       progress_.Add(wstring(failed));
       return false;
     }
@@ -164,15 +165,24 @@ class Run {
     try {
       const int line = progress_.Add(lines::CopyingFile(name));
       progress_.ProcessMessages();
-      const bool copied = CopySingleFile(fs_, source, partial,
-                                         [&](std::uint64_t done, std::uint64_t total) {
-                                           progress_.CopyProgress(line, done, total);
-                                         }) &&
-                          fs_.Move(partial, live) == os::error::kSuccess;
+      CopyFailure failure;
+      bool copied = CopySingleFile(
+          fs_, source, partial,
+          [&](std::uint64_t done, std::uint64_t total) {
+            progress_.CopyProgress(line, done, total);
+          },
+          &failure);
+      if (copied) {
+        failure = {live, fs_.Move(partial, live)};
+        copied = failure.error == os::error::kSuccess;
+      }
       if (!copied) {
         undo();
       }
       CompleteLine(progress_, line, copied ? lines::kDone : lines::kFailed);
+      if (!copied) {
+        progress_.FailureReason(FailureText(fs_, failure.path, failure.error));
+      }
       return copied;
     } catch (...) {
       undo();

@@ -23,18 +23,20 @@ std::optional<std::vector<wchar_t>> CommandLineBuffer(const std::wstring& comman
 }
 
 std::unique_ptr<os::IProcess> Start(os::IProcesses& processes, std::vector<wchar_t>& buffer,
-                                    std::optional<std::wstring> folder, std::uint16_t showMode) {
+                                    std::optional<std::wstring> folder, std::uint16_t showMode,
+                                    os::ErrorCode& error) {
   os::ProcessStart start;
   start.commandLine = buffer;
   start.creationFlags = kLaunchCreationFlags;
   start.folder = std::move(folder);
   start.showMode = showMode;
-  os::ErrorCode error = os::error::kSuccess;
+  error = os::error::kSuccess;
   return processes.Create(start, error);
 }
 
-[[noreturn]] void RaiseCannotCreate(const std::wstring& programPath) {
-  throw OperatorError(L"не могу создать процесс: " + programPath);
+// The system's error goes with it, for a report that says why.
+[[noreturn]] void RaiseCannotCreate(const std::wstring& programPath, os::ErrorCode error) {
+  throw OperatorError(L"не могу создать процесс: " + programPath, programPath, error);
 }
 
 }  // namespace
@@ -56,7 +58,8 @@ std::int32_t StartProgram(os::IProcesses& processes, const std::wstring& command
   if (!buffer) {
     return -1;
   }
-  const auto process = Start(processes, *buffer, std::nullopt, showMode);
+  os::ErrorCode error = os::error::kSuccess;
+  const auto process = Start(processes, *buffer, std::nullopt, showMode, error);
   if (!process) {
     return -1;
   }
@@ -80,13 +83,15 @@ std::uint32_t RunInFolderAndWait(os::IProcesses& processes, const std::wstring& 
   auto buffer =
       CommandLineBuffer(QuoteAlways(programPath) + L" " + parameters, kRunInFolderBufferSize);
   if (!buffer) {
-    RaiseCannotCreate(programPath);
+    RaiseCannotCreate(programPath, os::error::kFilenameExcedRange);
   }
   const std::wstring folder = ProgramFolder(programPath);
-  const auto process =
-      Start(processes, *buffer, folder.empty() ? std::nullopt : std::optional(folder), showMode);
+  os::ErrorCode error = os::error::kSuccess;
+  const auto process = Start(
+      processes, *buffer, folder.empty() ? std::nullopt : std::optional(folder), showMode, error);
   if (!process) {
-    RaiseCannotCreate(programPath);
+    RaiseCannotCreate(programPath,
+                      error == os::error::kSuccess ? os::error::kInvalidParameter : error);
   }
   while (process->Wait(kWaitStepMilliseconds) == os::wait::kTimeout) {
   }

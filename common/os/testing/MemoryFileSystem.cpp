@@ -994,6 +994,7 @@ std::wstring MemoryFileSystem::ErrorText(ErrorCode code) {
       {error::kDiskFull, L"There is not enough space on the disk."},
       {error::kInvalidName, L"The filename, directory name, or volume label syntax is incorrect."},
       {error::kDirNotEmpty, L"The directory is not empty."},
+      {error::kFilenameExcedRange, L"The filename or extension is too long."},
       {error::kAlreadyExists, L"Cannot create a file when that file already exists."},
       {kDirectoryNameInvalid, L"The directory name is invalid."},
       {error::kNoUnicodeTranslation,

@@ -2,6 +2,8 @@
 // what they return, how they fail, and that every handle is closed.
 #include <gtest/gtest.h>
 
+#include "Error.h"
+
 #include <string>
 #include <vector>
 
@@ -206,6 +208,14 @@ TEST_F(ProgramLaunchTest, RunInFolderAndWaitRaisesWhenTheProcessCannotBeCreated)
   EXPECT_EQ(
       RaisedMessage([&] { RunInFolderAndWait(processes_, L"C:\\Virelta\\Install.cmd", L"", 0); }),
       L"не могу создать процесс: C:\\Virelta\\Install.cmd");
+  // The system's error goes with it, for the console installer to say why.
+  try {
+    RunInFolderAndWait(processes_, L"C:\\Virelta\\Install.cmd", L"", 0);
+    ADD_FAILURE() << "no error raised";
+  } catch (const OperatorError& e) {
+    EXPECT_EQ(e.CausePath(), L"C:\\Virelta\\Install.cmd");
+    EXPECT_EQ(e.CauseCode(), os::error::kAccessDenied);
+  }
   EXPECT_TRUE(processes_.Waits().empty());
   EXPECT_EQ(processes_.OpenHandleCount(), 0u);
 }
