@@ -1,8 +1,10 @@
 // Usbprep itself under Wine: the built program is copied into a scratch folder beside stand-in
 // DPInst programs and a "Package" folder, started from another current folder with its standard
 // output captured, and judged by what the stand-ins logged, the registry, its output and its exit
-// code. Wine's own REG.EXE writes the compatibility layer. The 64-bit program under 64-bit Wine
-// is no WOW64 process, so it takes the 32-bit Windows branch.
+// code. Wine's own REG.EXE writes the compatibility layer. Each build shows one branch: the x86_64
+// program is a 64-bit process, no WOW64 process, so it takes the 32-bit Windows branch; the i686
+// program, the one that ships, runs under WOW64 in the 64-bit prefix and takes the branch of
+// 64-bit Windows, as on most clinics' computers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -31,6 +33,18 @@ constexpr wchar_t kLayersKey[] =
 constexpr char kExpectedOutput[] =
     "removing old drivers ...\r\ninstalling new drivers package ...\r\nDone.\r\n";
 constexpr DWORD kRunLimitMs = 120000;
+
+// The branch this build's Usbprep takes under Wine: its DPInst variant, and whether the
+// compatibility layer for DPInst32.exe is registered first.
+struct Branch {
+  const wchar_t* variant;
+  bool setsLayer;
+};
+#ifdef _WIN64
+constexpr Branch kBranch{L"DPInst32.exe", true};
+#else
+constexpr Branch kBranch{L"DPInst64.exe", false};
+#endif
 
 const std::wstring& UsbprepBuilt() {
   static const std::wstring path = os::testing::WinePathOfBuildFile(VIRELTA_USBPREP_EXE);
@@ -95,13 +109,33 @@ class ScratchFolder {
   bool created_ = false;
 };
 
-// The compatibility layer registered for a program's full path, if any.
-std::optional<std::wstring> LayerOf(const std::wstring& program) {
+// The registry's two views on 64-bit Windows; a 32-bit process sees the 32-bit one by default.
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
+
+struct RegistryKeyTraits {
+  using Type = HKEY;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type key) { ::RegCloseKey(key); }
+};
+using RegistryKey = os::win32::UniqueHandle<RegistryKeyTraits>;
+
+// The layers key in one registry view (0: this process's own); invalid when it cannot be opened.
+RegistryKey OpenLayersKey(REGSAM access, REGSAM view) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLayersKey, 0, access | view, &key) != ERROR_SUCCESS) {
+    return RegistryKey();
+  }
+  return RegistryKey(key);
+}
+
+// The compatibility layer registered for a program's full path, if any, in one registry view.
+std::optional<std::wstring> LayerOf(const std::wstring& program, REGSAM view = 0) {
+  const RegistryKey key = OpenLayersKey(KEY_QUERY_VALUE, view);
   wchar_t data[64] = {};
   DWORD size = sizeof(data) - sizeof(wchar_t);
   DWORD type = 0;
-  if (::RegGetValueW(HKEY_LOCAL_MACHINE, kLayersKey, program.c_str(), RRF_RT_ANY, &type, data,
-                     &size) != ERROR_SUCCESS) {
+  if (!key || ::RegQueryValueExW(key.Get(), program.c_str(), nullptr, &type,
+                                 reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   if (type != REG_SZ) {
@@ -117,7 +151,11 @@ bool SetLayerOf(const std::wstring& program, const std::wstring& layer) {
 }
 
 void RemoveLayerOf(const std::wstring& program) {
-  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kLayersKey, program.c_str());
+  for (const REGSAM view : kViews) {
+    if (const RegistryKey key = OpenLayersKey(KEY_SET_VALUE, view)) {
+      ::RegDeleteValueW(key.Get(), program.c_str());
+    }
+  }
 }
 
 // One run of a stand-in, as it logged it.
@@ -255,8 +293,8 @@ void PrintTo(const FolderCase& folderCase, std::ostream* out) {
 }
 
 // Usbprep's folder inside the scratch folder, with the program, the three DPInst stand-ins and a
-// "Package" folder; and another folder to start it from, holding a decoy DPInst32.exe that must
-// never run.
+// "Package" folder; and another folder to start it from, holding a decoy of the branch's variant
+// that must never run. On 64-bit Windows a decoy REG.EXE beside Usbprep logs any registry step.
 class UsbprepUnderWine : public testing::TestWithParam<FolderCase> {
  protected:
   void SetUp() override {
@@ -273,7 +311,10 @@ class UsbprepUnderWine : public testing::TestWithParam<FolderCase> {
           << testing::PrintToString(StandInBuilt()) << " error " << ::GetLastError();
     }
     ASSERT_TRUE(
-        ::CopyFileW(StandInBuilt().c_str(), (startFolder_ + L"DPInst32.exe").c_str(), TRUE));
+        ::CopyFileW(StandInBuilt().c_str(), (startFolder_ + kBranch.variant).c_str(), TRUE));
+    if (!kBranch.setsLayer) {
+      ASSERT_TRUE(::CopyFileW(StandInBuilt().c_str(), (folder_ + L"REG.EXE").c_str(), TRUE));
+    }
     for (const wchar_t* inf : {L"ftdibus.inf", L"ftdiport.inf"}) {
       const FileHandle file(::CreateFileW((folder_ + L"Package\\" + inf).c_str(), GENERIC_WRITE, 0,
                                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -287,14 +328,28 @@ class UsbprepUnderWine : public testing::TestWithParam<FolderCase> {
 
   ProgramResult RunUsbprep() const { return RunCaptured(folder_ + L"Usbprep.exe", startFolder_); }
 
+  // After a run: on 32-bit Windows the layer of the folder's DPInst32.exe is "WIN2000"; on 64-bit
+  // Windows no layer is registered in either registry view.
+  void ExpectLayerAfterRun() const {
+    if (kBranch.setsLayer) {
+      EXPECT_EQ(LayerOf(Dpinst32()), std::optional<std::wstring>(L"WIN2000"));
+      return;
+    }
+    for (const REGSAM view : kViews) {
+      EXPECT_EQ(LayerOf(Dpinst32(), view), std::nullopt) << "registry view " << view;
+    }
+  }
+
   ScratchFolder scratch_;
   std::wstring folder_;
   std::wstring startFolder_;
 };
 
-TEST_P(UsbprepUnderWine, RunsDpinst32ThreeTimesInItsOwnFolderUnderTheLayer) {
-  // A value left by an earlier installation is overwritten without a prompt.
-  ASSERT_TRUE(SetLayerOf(Dpinst32(), L"WINXPSP3"));
+TEST_P(UsbprepUnderWine, RunsItsVariantThreeTimesInItsOwnFolder) {
+  if (kBranch.setsLayer) {
+    // A value left by an earlier installation is overwritten without a prompt.
+    ASSERT_TRUE(SetLayerOf(Dpinst32(), L"WINXPSP3"));
+  }
   const ProgramResult result = RunUsbprep();
   ASSERT_TRUE(result.started) << ::GetLastError();
   ASSERT_TRUE(result.ended);
@@ -304,26 +359,27 @@ TEST_P(UsbprepUnderWine, RunsDpinst32ThreeTimesInItsOwnFolderUnderTheLayer) {
   const std::wstring expectedParameters[] = {L"/U Package\\ftdibus.inf /D /S",
                                              L"/U Package\\ftdiport.inf /D /S",
                                              L"/PATH Package /F /LM /SE"};
+  // On 32-bit Windows REG.EXE had ended before the first DPInst run began.
+  const std::wstring expectedLayer = kBranch.setsLayer ? L"WIN2000" : L"";
   const std::vector<StandInRun> runs = ReadStandInLog(folder_);
   ASSERT_EQ(runs.size(), std::size(expectedParameters));
   for (std::size_t i = 0; i < runs.size(); ++i) {
     SCOPED_TRACE("run " + std::to_string(i + 1) + ": " + text::ToUtf8(runs[i].commandLine));
-    EXPECT_EQ(runs[i].name, L"DPInst32.exe");
+    EXPECT_EQ(runs[i].name, kBranch.variant);
     const CommandLine commandLine = SplitCommandLine(runs[i].commandLine);
-    EXPECT_TRUE(SameName(FileNameOf(commandLine.program), L"DPInst32.exe"));
+    EXPECT_TRUE(SameName(FileNameOf(commandLine.program), kBranch.variant));
     EXPECT_EQ(commandLine.parameters, expectedParameters[i]);
     EXPECT_TRUE(SameName(os::testing::WithoutTrailingBackslash(runs[i].currentFolder),
                          os::testing::WithoutTrailingBackslash(folder_)))
         << text::ToUtf8(runs[i].currentFolder);
-    // REG.EXE had ended before the first DPInst run began.
-    EXPECT_EQ(runs[i].layer, L"WIN2000");
+    EXPECT_EQ(runs[i].layer, expectedLayer);
   }
-  EXPECT_EQ(LayerOf(Dpinst32()), std::optional<std::wstring>(L"WIN2000"));
+  ExpectLayerAfterRun();
   EXPECT_TRUE(ReadStandInLog(startFolder_).empty());
 }
 
 TEST_P(UsbprepUnderWine, MissingVariantChangesNeitherOutputNorExitCode) {
-  ASSERT_TRUE(::DeleteFileW(Dpinst32().c_str()));
+  ASSERT_TRUE(::DeleteFileW((folder_ + kBranch.variant).c_str()));
   const ProgramResult result = RunUsbprep();
   ASSERT_TRUE(result.started) << ::GetLastError();
   ASSERT_TRUE(result.ended);
@@ -333,7 +389,7 @@ TEST_P(UsbprepUnderWine, MissingVariantChangesNeitherOutputNorExitCode) {
   EXPECT_TRUE(ReadStandInLog(folder_).empty());
   EXPECT_TRUE(ReadStandInLog(startFolder_).empty());
   // The registry step does not depend on the file being there.
-  EXPECT_EQ(LayerOf(Dpinst32()), std::optional<std::wstring>(L"WIN2000"));
+  ExpectLayerAfterRun();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -372,9 +428,10 @@ TEST_F(ShellExecAndWaitTest, IsFalseWhenTheProgramCannotStart) {
   EXPECT_FALSE(ShellExecAndWait(L"", nullptr, nullptr, SW_SHOW));
 }
 
-// This test program is a 64-bit process on x86-64: no WOW64, no Itanium.
-TEST(ArchitectureQueries, AnswerForA64BitProcessOnX64) {
-  EXPECT_FALSE(IsRunningUnderWow64());
+// The x86_64 test program is a 64-bit process, no WOW64 one; the i686 one is a 32-bit process on
+// 64-bit Windows. Neither runs on an Itanium.
+TEST(ArchitectureQueries, AnswerForThisProcessOnX64) {
+  EXPECT_EQ(IsRunningUnderWow64(), sizeof(void*) == 4);
   EXPECT_FALSE(IsNativeIA64());
 }
 
