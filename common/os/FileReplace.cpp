@@ -32,6 +32,11 @@ std::wstring ReplacementFileName(const std::wstring& path) {
 }
 
 ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
+  // A read-only file is not rewritten, as Windows refuses to replace it; Wine would.
+  const std::uint32_t attributes = fs.GetAttributes(path);
+  if (attributes != attr::kInvalid && (attributes & attr::kReadOnly) != 0) {
+    return error::kAccessDenied;
+  }
   const std::wstring temporary = ReplacementFileName(path);
   ErrorCode error = error::kSuccess;
   {

@@ -11,11 +11,11 @@ namespace os {
 // The temporary file beside `path` that ReplaceFileContent writes first: path + ".tmp".
 std::wstring ReplacementFileName(const std::wstring& path);
 
-// Gives `path` exactly `bytes`: they go to the temporary file beside it (created anew, or
-// truncated when a failed run left one), which is flushed to the disk and then takes the place of
-// `path` in one step (Replace). On any failure `path` keeps its old content byte for byte, the
-// temporary file is removed, and the system's error is returned; kSuccess once `path` holds the
-// new content.
+// Gives `path` exactly `bytes` (a read-only file is refused with kAccessDenied): they go to the
+// temporary file beside it (created anew, or truncated when a failed run left one), which is
+// flushed to the disk and then takes the place of `path` in one step (Replace). On any failure
+// `path` keeps its old content byte for byte, the temporary file is removed, and the system's error
+// is returned; kSuccess once `path` holds the new content.
 ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes);
 
 }  // namespace os
