@@ -1,0 +1,41 @@
+#include "FontSize.h"
+
+#include "os/win32/SystemLibrary.h"
+
+namespace wizard {
+
+void ChangeSystemFontSize() {
+  const HMODULE library = os::win32::LoadSystemLibrary(L"syssetup.dll");
+  if (library == nullptr) {
+    return;
+  }
+  using SetupChangeFontSizeFn = DWORD(WINAPI*)(HWND, LPCWSTR);
+  const auto change = os::win32::ProcAddress<SetupChangeFontSizeFn>(
+      ::GetModuleHandleW(L"syssetup.dll"), "SetupChangeFontSize");
+  if (change == nullptr) {
+    ::FreeLibrary(library);
+    return;
+  }
+  if (change(nullptr, L"120") != 0) {
+    ::FreeLibrary(library);
+  }
+  // A failed call keeps the library loaded: the system may still be using it.
+}
+
+void SetShutdownBlock(HWND window, bool block, const wchar_t* reason) {
+  const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  if (block) {
+    using CreateFn = BOOL(WINAPI*)(HWND, LPCWSTR);
+    if (const auto create = os::win32::ProcAddress<CreateFn>(user32, "ShutdownBlockReasonCreate")) {
+      create(window, reason);
+    }
+  } else {
+    using DestroyFn = BOOL(WINAPI*)(HWND);
+    if (const auto destroy =
+            os::win32::ProcAddress<DestroyFn>(user32, "ShutdownBlockReasonDestroy")) {
+      destroy(window);
+    }
+  }
+}
+
+}  // namespace wizard

@@ -1,0 +1,244 @@
+#include "MessageDialog.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Controls.h"
+#include "ui/Gdi.h"
+
+namespace wizard {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TMessageForm";
+constexpr int kFirstButtonId = 100;
+constexpr int kMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonGap = 8;
+constexpr int kMaxTextWidth = 420;
+
+struct ButtonSpec {
+  const wchar_t* text;
+  DialogResult result;
+};
+
+std::vector<ButtonSpec> ButtonsOf(DialogButtons buttons) {
+  if (buttons == DialogButtons::kYesNo) {
+    return {{L"&Yes", DialogResult::kYes}, {L"&No", DialogResult::kNo}};
+  }
+  return {{L"OK", DialogResult::kOk}};
+}
+
+LPCWSTR SystemIcon(DialogIcon icon) {
+  switch (icon) {
+    case DialogIcon::kError:
+      return MAKEINTRESOURCEW(32513);  // IDI_HAND
+    case DialogIcon::kWarning:
+      return MAKEINTRESOURCEW(32515);  // IDI_EXCLAMATION
+    case DialogIcon::kQuestion:
+      return MAKEINTRESOURCEW(32514);  // IDI_QUESTION
+    case DialogIcon::kInformation:
+      break;
+  }
+  return MAKEINTRESOURCEW(32516);  // IDI_ASTERISK
+}
+
+UINT SoundOf(DialogIcon icon) {
+  switch (icon) {
+    case DialogIcon::kError:
+      return MB_ICONHAND;
+    case DialogIcon::kWarning:
+      return MB_ICONEXCLAMATION;
+    case DialogIcon::kQuestion:
+      return MB_ICONQUESTION;
+    case DialogIcon::kInformation:
+      break;
+  }
+  return MB_ICONASTERISK;
+}
+
+ui::Font MessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return ui::Font(::CreateFontIndirectW(&metrics.lfMessageFont));
+  }
+  return ui::MakeFont(L"Tahoma", 11);
+}
+
+class MessageDialogWindow : public ui::Window {
+ public:
+  DialogResult Show(HWND owner, const std::wstring& caption, const std::wstring& text,
+                    DialogIcon icon, DialogButtons buttons) {
+    buttons_ = ButtonsOf(buttons);
+    result_ = buttons_.back().result;  // the close box and Esc answer as the last button
+    RegisterWindowClass(kClassName);
+    Create(kClassName, caption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+           WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, {0, 0, 100, 100}, owner);
+    Layout(owner, text, icon);
+    ::MessageBeep(SoundOf(icon));
+    closed_ = false;
+    ui::Application::Instance().RunModal(Handle(), closed_);
+    return result_;
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return 0;
+      case WM_CLOSE:
+        Finish(buttons_.back().result);
+        return 0;
+      case WM_CTLCOLORSTATIC:
+        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+      case WM_ERASEBKGND: {
+        RECT area;
+        ::GetClientRect(Handle(), &area);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &area, ::GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+      }
+      default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+  }
+
+ private:
+  void Layout(HWND owner, const std::wstring& text, DialogIcon icon) {
+    font_ = MessageFont();
+    int textWidth = kMaxTextWidth;
+    {
+      // One short line needs no more than its own width; a little slack keeps the static
+      // control from wrapping or cutting what DrawText measured.
+      ui::WindowDc dc(Handle());
+      ui::SelectedObject selected(dc.Get(), font_.Get());
+      RECT area{0, 0, kMaxTextWidth, 0};
+      ::DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &area,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      textWidth = std::min<int>(kMaxTextWidth, area.right - area.left + 12);
+    }
+    const int lineHeight = ui::WrappedTextHeight(Handle(), font_.Get(), L"Ag", textWidth);
+    const int textHeight = std::max(
+        kIconSize, ui::WrappedTextHeight(Handle(), font_.Get(), text, textWidth) + lineHeight / 2);
+    const int count = static_cast<int>(buttons_.size());
+    const int buttonsWidth = count * kButtonWidth + (count - 1) * kButtonGap;
+    const int textLeft = kMargin + kIconSize + kMargin;
+    const int clientWidth = std::max(textLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin);
+    const int buttonsTop = kMargin + textHeight + kMargin + 4;
+    const int clientHeight = buttonsTop + kButtonHeight + kMargin;
+
+    std::vector<ui::ControlSpec> table{
+        {&icon_,
+         L"Static",
+         L"",
+         WS_VISIBLE | SS_ICON,
+         {kMargin, kMargin, kIconSize, kIconSize},
+         Handle(),
+         90,
+         nullptr},
+        {&text_,
+         L"Static",
+         text,
+         WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+         {textLeft, kMargin + (textHeight > kIconSize ? 0 : (kIconSize - textHeight) / 2),
+          textWidth, textHeight},
+         Handle(),
+         91,
+         font_.Get()},
+    };
+    buttonControls_.resize(buttons_.size());
+    int left = (clientWidth - buttonsWidth) / 2;
+    for (size_t i = 0; i < buttons_.size(); ++i) {
+      table.push_back({&buttonControls_[i],
+                       L"Button",
+                       buttons_[i].text,
+                       static_cast<DWORD>(WS_VISIBLE | WS_TABSTOP |
+                                          (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)),
+                       {left, buttonsTop, kButtonWidth, kButtonHeight},
+                       Handle(),
+                       kFirstButtonId + static_cast<int>(i),
+                       font_.Get()});
+      left += kButtonWidth + kButtonGap;
+    }
+    ui::CreateControls(table);
+    ::SendMessageW(icon_.Handle(), STM_SETICON,
+                   reinterpret_cast<WPARAM>(::LoadIconW(nullptr, SystemIcon(icon))), 0);
+
+    RECT frame{0, 0, clientWidth, clientHeight};
+    ::AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT around{};
+    if (owner == nullptr || !::GetWindowRect(owner, &around) || ::IsIconic(owner)) {
+      ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
+    }
+    const int x = around.left + (around.right - around.left - width) / 2;
+    const int y = around.top + (around.bottom - around.top - height) / 2;
+    ::SetWindowPos(Handle(), HWND_TOP, x, y, width, height, SWP_NOACTIVATE);
+    buttonControls_.front().Focus();
+  }
+
+  void OnCommand(int id) {
+    if (id >= kFirstButtonId && id < kFirstButtonId + static_cast<int>(buttons_.size())) {
+      Finish(buttons_[static_cast<size_t>(id - kFirstButtonId)].result);
+    } else if (id == IDOK) {
+      // Enter: the focused button, or the first one.
+      const HWND focus = ::GetFocus();
+      for (size_t i = 0; i < buttonControls_.size(); ++i) {
+        if (buttonControls_[i].Handle() == focus) {
+          Finish(buttons_[i].result);
+          return;
+        }
+      }
+      Finish(buttons_.front().result);
+    } else if (id == IDCANCEL) {
+      Finish(buttons_.back().result);
+    }
+  }
+
+  void Finish(DialogResult result) {
+    result_ = result;
+    closed_ = true;
+    ::ShowWindow(Handle(), SW_HIDE);
+  }
+
+  std::vector<ButtonSpec> buttons_;
+  std::vector<ui::Control> buttonControls_;
+  ui::Control icon_;
+  ui::Control text_;
+  ui::Font font_;
+  DialogResult result_ = DialogResult::kOk;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+DialogResult ShowMessageDialog(HWND owner, const std::wstring& caption, const std::wstring& text,
+                               DialogIcon icon, DialogButtons buttons) {
+  MessageDialogWindow dialog;
+  return dialog.Show(owner, caption, text, icon, buttons);
+}
+
+void ShowErrorMessage(HWND owner, const std::wstring& text) {
+  ShowMessageDialog(owner, L"Error", text, DialogIcon::kError, DialogButtons::kOk);
+}
+
+void ShowWarningMessage(HWND owner, const std::wstring& text) {
+  ShowMessageDialog(owner, L"Warning", text, DialogIcon::kWarning, DialogButtons::kOk);
+}
+
+bool ConfirmMessage(HWND owner, const std::wstring& text) {
+  return ShowMessageDialog(owner, L"Confirm", text, DialogIcon::kQuestion, DialogButtons::kYesNo) ==
+         DialogResult::kYes;
+}
+
+bool WarningQuestion(HWND owner, const std::wstring& text) {
+  return ShowMessageDialog(owner, L"Warning", text, DialogIcon::kWarning, DialogButtons::kYesNo) ==
+         DialogResult::kYes;
+}
+
+}  // namespace wizard

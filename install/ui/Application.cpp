@@ -1,0 +1,116 @@
+#include "ui/Application.h"
+
+#include <exception>
+#include <vector>
+
+#include "Error.h"
+#include "text/Utf.h"
+
+namespace ui {
+namespace {
+
+std::wstring CurrentErrorText() {
+  try {
+    throw;
+  } catch (const OperatorError& e) {
+    return e.Message();
+  } catch (const std::exception& e) {
+    return text::FromUtf8(e.what());
+  } catch (...) {
+    return L"Неизвестная ошибка";
+  }
+}
+
+BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
+  if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+Application& Application::Instance() {
+  static Application application;
+  return application;
+}
+
+void Application::HandleException() {
+  const std::wstring text = CurrentErrorText();
+  if (!errorHandler_) {
+    return;
+  }
+  try {
+    errorHandler_(text);
+  } catch (...) {
+    // The error box itself failed: nothing more can be shown.
+  }
+}
+
+void Application::Dispatch(MSG& message) {
+  const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (root != nullptr && ::IsDialogMessageW(root, &message)) {
+    return;
+  }
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
+}
+
+int Application::Run() {
+  MSG message;
+  while (!quitting_) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      exitCode_ = got == 0 ? static_cast<int>(message.wParam) : 1;
+      break;
+    }
+    Dispatch(message);
+  }
+  return exitCode_;
+}
+
+void Application::ProcessMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      quitting_ = true;
+      exitCode_ = static_cast<int>(message.wParam);
+      ::PostQuitMessage(exitCode_);
+      return;
+    }
+    Dispatch(message);
+  }
+}
+
+void Application::RunModal(HWND form, const bool& closed) {
+  const HWND previouslyActive = ::GetActiveWindow();
+  std::vector<HWND> disabled;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledWindow,
+                      reinterpret_cast<LPARAM>(&disabled));
+  std::erase(disabled, form);
+  for (HWND window : disabled) {
+    ::EnableWindow(window, FALSE);
+  }
+  ::ShowWindow(form, SW_SHOW);
+  ::SetForegroundWindow(form);
+  MSG message;
+  while (!closed) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      // The program is ending: leave the loop and let the outer one see the request.
+      ::PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 1);
+      break;
+    }
+    Dispatch(message);
+  }
+  for (HWND window : disabled) {
+    if (::IsWindow(window)) {
+      ::EnableWindow(window, TRUE);
+    }
+  }
+  if (previouslyActive != nullptr && ::IsWindow(previouslyActive)) {
+    ::SetActiveWindow(previouslyActive);
+  }
+}
+
+}  // namespace ui

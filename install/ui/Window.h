@@ -1,0 +1,71 @@
+#pragma once
+// The base of the program's own window classes: the Win32 window procedure of every instance
+// reaches the object's HandleMessage, and an error raised by a handler never leaves the window
+// procedure: it goes to the application's top-level error handler, and the program runs on.
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const { return window_; }
+  bool Exists() const { return window_ != nullptr; }
+  void SetBounds(const Bounds& bounds) {
+    ::MoveWindow(window_, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+  }
+
+ protected:
+  // Registers the class once per process: the program's own window procedure, the arrow cursor
+  // and no background brush (each class paints its own).
+  static void RegisterWindowClass(const wchar_t* className, UINT style = 0);
+  // Creates the window; HandleMessage sees every message from WM_NCCREATE on. Throws
+  // OperatorError when the system refuses.
+  void Create(const wchar_t* className, const std::wstring& title, DWORD style, DWORD exStyle,
+              const Bounds& bounds, HWND parent);
+  // The window's messages; the default is the system's handling.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  // The object no longer owns a window once the system destroyed it.
+  virtual void OnDestroyed() {}
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+};
+
+// A plain container for other controls (a panel, a page, the page control): it paints itself
+// in one colour, lets Tab move through its children, and hands its children's notifications
+// (commands, colours, drawing) to the top-level window it lies on.
+class Container : public Window {
+ public:
+  void Create(const wchar_t* className, const std::wstring& name, const Bounds& bounds, HWND parent,
+              bool visible = true);
+  void SetColor(COLORREF color);
+  // A frame of one pixel in `color` around the container (the path panel's border).
+  void SetBorder(COLORREF color);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  COLORREF color_ = RGB(255, 255, 255);
+  bool hasBorder_ = false;
+  COLORREF borderColor_ = 0;
+};
+
+}  // namespace ui
