@@ -10,3 +10,10 @@ OperatorError::OperatorError(std::wstring message, std::wstring causePath, std::
       utf8_(text::ToUtf8(message_)),
       causePath_(std::move(causePath)),
       causeCode_(causeCode) {}
+
+std::wstring WithClosingFullStop(const std::wstring& message) {
+  if (message.empty() || message.back() > L'.') {
+    return message + L'.';
+  }
+  return message;
+}

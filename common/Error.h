@@ -25,3 +25,8 @@ class OperatorError : public std::exception {
   std::wstring causePath_;
   std::uint32_t causeCode_ = 0;
 };
+
+// A raised error's text as the operator reads it: with a full stop appended unless it ends in
+// one already or in a character of lower code (such as "!" or a blank). The console installer's
+// messages and the wizard's top-level error box both show it so.
+std::wstring WithClosingFullStop(const std::wstring& message);

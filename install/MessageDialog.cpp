@@ -86,6 +86,10 @@ class MessageDialogWindow : public ui::Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT face = 0;
+    if (DialogFace(message, wParam, face)) {
+      return face;
+    }
     switch (message) {
       case WM_COMMAND:
         OnCommand(LOWORD(wParam));
@@ -93,15 +97,6 @@ class MessageDialogWindow : public ui::Window {
       case WM_CLOSE:
         Finish(buttons_.back().result);
         return 0;
-      case WM_CTLCOLORSTATIC:
-        ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
-      case WM_ERASEBKGND: {
-        RECT area;
-        ::GetClientRect(Handle(), &area);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &area, ::GetSysColorBrush(COLOR_BTNFACE));
-        return 1;
-      }
       default:
         return DefaultHandling(message, wParam, lParam);
     }

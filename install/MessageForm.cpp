@@ -288,6 +288,10 @@ void TFMessageform::BringToFront() {
 }
 
 LRESULT TFMessageform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT face = 0;
+  if (DialogFace(message, wParam, face)) {
+    return face;
+  }
   switch (message) {
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -320,15 +324,6 @@ LRESULT TFMessageform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
       FormClose();
       return 0;
-    case WM_CTLCOLORSTATIC:
-      ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
-    case WM_ERASEBKGND: {
-      RECT area;
-      ::GetClientRect(Handle(), &area);
-      ::FillRect(reinterpret_cast<HDC>(wParam), &area, ::GetSysColorBrush(COLOR_BTNFACE));
-      return 1;
-    }
     default:
       return DefaultHandling(message, wParam, lParam);
   }

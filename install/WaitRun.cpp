@@ -87,15 +87,9 @@ void TFWaitRun::Next(int /*value*/, const std::wstring& msg) noexcept {
 }
 
 LRESULT TFWaitRun::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CTLCOLORSTATIC) {
-    ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
-  }
-  if (message == WM_ERASEBKGND) {
-    RECT area;
-    ::GetClientRect(Handle(), &area);
-    ::FillRect(reinterpret_cast<HDC>(wParam), &area, ::GetSysColorBrush(COLOR_BTNFACE));
-    return 1;
+  LRESULT face = 0;
+  if (DialogFace(message, wParam, face)) {
+    return face;
   }
   return DefaultHandling(message, wParam, lParam);
 }

@@ -86,10 +86,7 @@ engine::TargetFolderCheck TakeTargetFolder(const CliOptions& options, os::Platfo
 }  // namespace
 
 std::wstring ErrorText(const std::wstring& message) {
-  if (message.empty() || message.back() > L'.') {
-    return message + L'.';
-  }
-  return message;
+  return WithClosingFullStop(message);
 }
 
 int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Platform& platform,

@@ -10,10 +10,7 @@
 namespace wizard {
 
 std::wstring ErrorBoxText(const std::wstring& message) {
-  if (message.empty() || message.back() > L'.') {
-    return message + L'.';
-  }
-  return message;
+  return WithClosingFullStop(message);
 }
 
 int ScaleDesigned(int length, int ppi, int designedPpi) {

@@ -54,6 +54,22 @@ LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+bool Window::DialogFace(UINT message, WPARAM wParam, LRESULT& result) {
+  if (message == WM_CTLCOLORSTATIC) {
+    ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    result = reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+  }
+  if (message == WM_ERASEBKGND) {
+    RECT area;
+    ::GetClientRect(window_, &area);
+    ::FillRect(reinterpret_cast<HDC>(wParam), &area, ::GetSysColorBrush(COLOR_BTNFACE));
+    result = 1;
+    return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

@@ -39,6 +39,9 @@ class Window {
   // The window's messages; the default is the system's handling.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  // A form in the dialog face colour with its labels drawn on it: true (and `result`) when the
+  // message was one of the two that paint it.
+  bool DialogFace(UINT message, WPARAM wParam, LRESULT& result);
   // The object no longer owns a window once the system destroyed it.
   virtual void OnDestroyed() {}
 
