@@ -513,15 +513,7 @@ void TFMain::BtnInsatallClick() {
   request.WindowsFamily = CBWindows.ItemIndex();
   request.InstallDriver = CbDriverInstal.Checked();
   request.EditionFlag = EditionFlag;
-  running_ = true;
-  bool complete = false;
-  try {
-    complete = engine::RunInstallation(request, *this, platform_);
-  } catch (...) {
-    running_ = false;
-    throw;
-  }
-  running_ = false;
+  const bool complete = engine::RunInstallation(request, *this, platform_);
   if (!complete || !Exists()) {
     return;
   }

@@ -76,7 +76,6 @@ class TFMain final : public ui::Window, public engine::IInstallProgress {
   ui::Font pagesFont_;
   ui::Font memoSerifFont_;
   HMODULE richEditLibrary_ = nullptr;  // kept loaded for the life of the program
-  bool running_ = false;               // inside BtnInsatallClick's installation run
   // The line that shows a copy's percentage, and its text without it.
   int percentLine_ = -1;
   std::wstring percentLineText_;

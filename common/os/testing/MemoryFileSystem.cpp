@@ -677,6 +677,14 @@ ErrorCode MemoryFileSystem::RemoveFile(const std::wstring& path) {
   return error::kSuccess;
 }
 
+void MemoryFileSystem::Reattach(Node* node, Node* newParent, const std::wstring& name) {
+  std::unique_ptr<Node> owned = Detach(node);
+  owned->name = name;
+  owned->parent = newParent;
+  newParent->children[FoldCase(owned->name)] = std::move(owned);
+  Touch(newParent);
+}
+
 ErrorCode MemoryFileSystem::Move(const std::wstring& from, const std::wstring& to) {
   Parsed source;
   Parsed target;
@@ -720,11 +728,7 @@ ErrorCode MemoryFileSystem::Move(const std::wstring& from, const std::wstring& t
   } else if (HasHandlesWithin(node)) {
     return error::kSharingViolation;
   }
-  std::unique_ptr<Node> owned = Detach(node);
-  owned->name = target.parts.back();
-  owned->parent = newParent;
-  newParent->children[FoldCase(owned->name)] = std::move(owned);
-  Touch(newParent);
+  Reattach(node, newParent, target.parts.back());
   return error::kSuccess;
 }
 
@@ -772,11 +776,7 @@ ErrorCode MemoryFileSystem::Replace(const std::wstring& from, const std::wstring
   if (existing != nullptr && existing != node) {
     Detach(existing);
   }
-  std::unique_ptr<Node> owned = Detach(node);
-  owned->name = target.parts.back();
-  owned->parent = newParent;
-  newParent->children[FoldCase(owned->name)] = std::move(owned);
-  Touch(newParent);
+  Reattach(node, newParent, target.parts.back());
   return error::kSuccess;
 }
 

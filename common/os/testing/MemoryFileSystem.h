@@ -124,6 +124,8 @@ class MemoryFileSystem final : public IFileSystem {
   bool IsCurrentFolder(const Node* folder) const;
   Node* AddChild(Node* folder, const std::wstring& name, bool isFolder);
   std::unique_ptr<Node> Detach(Node* node);
+  // Moves `node` under `newParent` as `name` (a rename when the parent stays).
+  void Reattach(Node* node, Node* newParent, const std::wstring& name);
   std::uint32_t ReportedAttributes(const Node* node) const;
   void Touch(Node* folder);
 
