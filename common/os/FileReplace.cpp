@@ -31,12 +31,13 @@ std::wstring ReplacementFileName(const std::wstring& path) {
   return path + L".tmp";
 }
 
-ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
-  // A read-only file is not rewritten, as Windows refuses to replace it; Wine would.
-  const std::uint32_t attributes = fs.GetAttributes(path);
-  if (attributes != attr::kInvalid && (attributes & attr::kReadOnly) != 0) {
-    return error::kAccessDenied;
-  }
+namespace {
+
+// Writes `bytes` to the temporary file beside `path` and hands it to `publish`; the temporary
+// file is removed again when either fails.
+template <typename Publish>
+ErrorCode ThroughTemporaryFile(IFileSystem& fs, const std::wstring& path, std::string_view bytes,
+                               Publish publish) {
   const std::wstring temporary = ReplacementFileName(path);
   ErrorCode error = error::kSuccess;
   {
@@ -48,12 +49,32 @@ ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::str
     error = WriteAll(*file, bytes);
   }  // closed before it is renamed or removed
   if (error == error::kSuccess) {
-    error = fs.Replace(temporary, path);
+    error = publish(temporary);
   }
   if (error != error::kSuccess) {
     fs.RemoveFile(temporary);
   }
   return error;
+}
+
+}  // namespace
+
+ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
+  // A read-only file is not rewritten, as Windows refuses to replace it; Wine would.
+  const std::uint32_t attributes = fs.GetAttributes(path);
+  if (attributes != attr::kInvalid && (attributes & attr::kReadOnly) != 0) {
+    return error::kAccessDenied;
+  }
+  return ThroughTemporaryFile(
+      fs, path, bytes, [&](const std::wstring& temporary) { return fs.Replace(temporary, path); });
+}
+
+ErrorCode CreateFileWithContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
+  if (fs.GetAttributes(path) != attr::kInvalid) {
+    return error::kAlreadyExists;
+  }
+  return ThroughTemporaryFile(
+      fs, path, bytes, [&](const std::wstring& temporary) { return fs.Move(temporary, path); });
 }
 
 }  // namespace os

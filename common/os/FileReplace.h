@@ -18,4 +18,10 @@ std::wstring ReplacementFileName(const std::wstring& path);
 // is returned; kSuccess once `path` holds the new content.
 ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes);
 
+// Creates `path` with exactly `bytes`, only when it does not exist: they go to the same temporary
+// file, flushed, which then takes the name (a rename, which refuses an existing name). So the file
+// is there whole or not at all, even when the program is stopped half-way; kAlreadyExists (and
+// nothing changed) when the file appeared meanwhile. On any failure the temporary file is removed.
+ErrorCode CreateFileWithContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes);
+
 }  // namespace os

@@ -7,6 +7,7 @@
 #include "VR_Common_Proc.h"
 #include "engine/FileOperations.h"
 #include "engine/FontNameTable.h"
+#include "os/FileReplace.h"
 
 namespace engine {
 namespace {
@@ -137,11 +138,23 @@ void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontF
   }
   const std::wstring title =
       DistinctTitle(platform.registry, FontTitle(platform, folders.source + FontFile), FontFile);
-  if (!CopySingleFile(platform.fs, folders.source + FontFile, installed)) {
-    platform.fs.RemoveFile(installed);
+  // The copy takes the font's name only once it is registered: a run stopped before that leaves
+  // no font file that a later run would take for installed and never register.
+  const std::wstring copy = os::ReplacementFileName(installed);
+  if (!CopySingleFile(platform.fs, folders.source + FontFile, copy)) {
+    platform.fs.RemoveFile(copy);
     return;
   }
-  RegisterFont(platform.registry, title + L" (TrueType)", FontFile);
+  try {
+    RegisterFont(platform.registry, title + L" (TrueType)", FontFile);
+  } catch (...) {
+    platform.fs.RemoveFile(copy);
+    throw;
+  }
+  if (platform.fs.Move(copy, installed) != os::error::kSuccess) {
+    platform.fs.RemoveFile(copy);
+    return;
+  }
 
   // Known to the running session and every window at once; after a restart the system loads it
   // from its file and registry value.

@@ -2,6 +2,9 @@
 
 #include <bit>
 #include <chrono>
+#include <string_view>
+
+#include "os/FileReplace.h"
 
 namespace engine {
 namespace {
@@ -43,30 +46,9 @@ bool WriteLastNumberFileIfMissing(os::IFileSystem& fs, os::ILocale& locale,
     return false;
   }
   const LastNumberRecord record = MakeLastNumberRecord(locale.Now());
-  os::ErrorCode error = os::error::kSuccess;
-  {
-    // "Create new": should the file have appeared meanwhile, it is still not replaced.
-    const auto file = fs.Open(fileName, os::Access::kReadWrite, os::Share::kNone,
-                              os::Disposition::kCreateNew, error);
-    if (!file) {
-      return false;
-    }
-    std::size_t done = 0;
-    while (done < record.size()) {
-      std::uint32_t written = 0;
-      error = file->Write(record.data() + done, static_cast<std::uint32_t>(record.size() - done),
-                          written);
-      if (error != os::error::kSuccess || written == 0) {
-        break;
-      }
-      done += written;
-    }
-    if (done == record.size()) {
-      return true;
-    }
-  }
-  fs.RemoveFile(fileName);
-  return false;
+  return os::CreateFileWithContent(fs, fileName,
+                                   std::string_view(reinterpret_cast<const char*>(record.data()),
+                                                    record.size())) == os::error::kSuccess;
 }
 
 }  // namespace engine

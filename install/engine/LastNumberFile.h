@@ -27,8 +27,9 @@ LastNumberRecord MakeLastNumberRecord(const os::LocalTime& time);
 
 // Creates `fileName` with the record stamped with the locale's present time, only when no such
 // file exists: an existing one is never changed. True when the file was written. Never raises
-// for the file system: a file that cannot be created or written is simply not there afterwards
-// (a partly written one is removed again, so that a later installation writes it whole).
+// for the file system: the record is written to a temporary file first, which takes the name
+// only when complete, so the file is there whole or not at all (a run stopped half-way, or a full
+// disk, leaves it to a later installation to write).
 bool WriteLastNumberFileIfMissing(os::IFileSystem& fs, os::ILocale& locale,
                                   const std::wstring& fileName);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "os/testing/SeamCalls.h"
+
 namespace os::testing {
 
 FakeDisplay::FakeDisplay() {
@@ -23,6 +25,7 @@ void FakeDisplay::SetScreenSize(int width, int height) {
 }
 
 int FakeDisplay::ScreenDeviceCaps(int index) {
+  SeamCalls::Count();
   ++capsQueries_;
   if (dcFails_) {
     return 0;
@@ -32,6 +35,7 @@ int FakeDisplay::ScreenDeviceCaps(int index) {
 }
 
 int FakeDisplay::SystemMetric(int index) {
+  SeamCalls::Count();
   const auto found = metrics_.find(index);
   if (found != metrics_.end()) {
     return found->second;
@@ -43,6 +47,7 @@ int FakeDisplay::SystemMetric(int index) {
 }
 
 bool FakeDisplay::WorkArea(Rect& area) {
+  SeamCalls::Count();
   if (workAreaFails_) {
     return false;
   }
@@ -51,6 +56,7 @@ bool FakeDisplay::WorkArea(Rect& area) {
 }
 
 std::vector<MonitorInfo> FakeDisplay::Monitors() {
+  SeamCalls::Count();
   std::vector<MonitorInfo> result;
   for (const Monitor& monitor : monitors_) {
     result.push_back(monitor.info);
@@ -71,10 +77,12 @@ std::uintptr_t FakeDisplay::AddMonitor(const Rect& bounds, const Rect& workArea,
 }
 
 bool FakeDisplay::HasMonitorDpi() {
+  SeamCalls::Count();
   return dpiAvailable_;
 }
 
 bool FakeDisplay::MonitorDpi(std::uintptr_t monitor, unsigned& dpiX, unsigned& dpiY) {
+  SeamCalls::Count();
   ++dpiQueries_;
   if (!dpiAvailable_ ||
       std::find(dpiFailures_.begin(), dpiFailures_.end(), monitor) != dpiFailures_.end()) {
@@ -91,6 +99,7 @@ bool FakeDisplay::MonitorDpi(std::uintptr_t monitor, unsigned& dpiX, unsigned& d
 }
 
 void FakeDisplay::SetCursor(int cursor) {
+  SeamCalls::Count();
   if (cursorFails_) {
     throw std::runtime_error("the cursor cannot be set");
   }

@@ -2,10 +2,13 @@
 
 #include <utility>
 
+#include "os/testing/SeamCalls.h"
+
 namespace os::testing {
 
 bool FakeEventLog::Report(const std::wstring& source, std::uint16_t type, std::uint16_t category,
                           std::uint32_t eventId, const std::vector<std::wstring>& strings) {
+  SeamCalls::Count();
   EventReport report{source, type, category, eventId, strings};
   std::function<void(const EventReport&)> hook;
   bool failing = false;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "os/testing/MemoryFileSystem.h"
+#include "os/testing/SeamCalls.h"
 
 namespace os::testing {
 
@@ -11,6 +12,7 @@ void FakeFonts::SetTitle(const std::wstring& path, std::wstring title) {
 }
 
 int FakeFonts::AddFontFile(const std::wstring& path) {
+  SeamCalls::Count();
   calls_.push_back(L"Add " + path);
   if (titles_.count(FoldCase(path)) == 0) {
     return 0;
@@ -20,6 +22,7 @@ int FakeFonts::AddFontFile(const std::wstring& path) {
 }
 
 bool FakeFonts::RemoveFontFile(const std::wstring& path) {
+  SeamCalls::Count();
   calls_.push_back(L"Remove " + path);
   const auto found = loaded_.find(FoldCase(path));
   if (found == loaded_.end() || found->second == 0) {
@@ -30,16 +33,19 @@ bool FakeFonts::RemoveFontFile(const std::wstring& path) {
 }
 
 void FakeFonts::BroadcastFontChange() {
+  SeamCalls::Count();
   calls_.push_back(L"Broadcast");
 }
 
 bool FakeFonts::HasFontResourceInfo() {
+  SeamCalls::Count();
   calls_.push_back(L"HasInfo");
   return infoAvailable_;
 }
 
 bool FakeFonts::FontResourceInfo(const std::wstring& path, std::uint32_t& size, void* buffer,
                                  std::uint32_t type) {
+  SeamCalls::Count();
   calls_.push_back(L"Info " + path + L" " + std::to_wstring(size) +
                    (buffer == nullptr ? L" null" : L" buffer"));
   if (!infoAvailable_ || type != fontinfo::kDescription) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "os/testing/MemoryFileSystem.h"
+#include "os/testing/SeamCalls.h"
 #include "text/Utf.h"
 
 namespace os::testing {
@@ -110,6 +111,7 @@ wchar_t UpperOf(wchar_t c) {
 FakeLocale::FakeLocale() : now_(ToMilliseconds(LocalTime{2024, 1, 1, 0, 0, 0, 0})) {}
 
 LocalTime FakeLocale::Now() {
+  SeamCalls::Count();
   const std::lock_guard guard(mutex_);
   const LocalTime t = FromMilliseconds(now_);
   now_ += step_;
@@ -118,11 +120,13 @@ LocalTime FakeLocale::Now() {
 }
 
 std::wstring FakeLocale::DateSeparator() {
+  SeamCalls::Count();
   const std::lock_guard guard(mutex_);
   return dateSeparator_;
 }
 
 std::wstring FakeLocale::TimeSeparator() {
+  SeamCalls::Count();
   const std::lock_guard guard(mutex_);
   return timeSeparator_;
 }
@@ -141,6 +145,7 @@ void FakeLocale::FailConversions(bool fail) {
 }
 
 std::optional<std::string> FakeLocale::ToAnsi(std::wstring_view text) {
+  SeamCalls::Count();
   {
     const std::lock_guard guard(mutex_);
     if (failConversions_) {
@@ -166,6 +171,7 @@ std::optional<std::string> FakeLocale::ToAnsi(std::wstring_view text) {
 }
 
 std::wstring FakeLocale::FromAnsi(std::string_view bytes) {
+  SeamCalls::Count();
   {
     const std::lock_guard guard(mutex_);
     if (codePage_ == 65001) {
@@ -208,6 +214,7 @@ std::uint64_t FakeLocale::NowCalls() const {
 }
 
 std::wstring FakeLocale::ToUpper(std::wstring_view text) {
+  SeamCalls::Count();
   std::wstring out(text);
   for (wchar_t& c : out) {
     c = UpperOf(c);
@@ -216,6 +223,7 @@ std::wstring FakeLocale::ToUpper(std::wstring_view text) {
 }
 
 int FakeLocale::CompareIgnoreCase(std::wstring_view a, std::wstring_view b) {
+  SeamCalls::Count();
   return FoldCase(a).compare(FoldCase(b));
 }
 

@@ -1,6 +1,7 @@
 #include "os/testing/FakeProcesses.h"
 
 #include "os/testing/MemoryFileSystem.h"
+#include "os/testing/SeamCalls.h"
 
 #include <algorithm>
 #include <utility>
@@ -38,6 +39,7 @@ class FakeProcesses::Process final : public IProcess {
   Process& operator=(const Process&) = delete;
 
   std::uint32_t Wait(std::uint32_t milliseconds) override {
+    SeamCalls::Count();
     state_->waits.push_back(milliseconds);
     if (state_->failWaits) {
       return wait::kFailed;
@@ -51,6 +53,7 @@ class FakeProcesses::Process final : public IProcess {
   }
 
   std::optional<std::uint32_t> ExitCode() override {
+    SeamCalls::Count();
     if (state_->failExitCode) {
       return std::nullopt;
     }
@@ -128,6 +131,7 @@ ErrorCode FakeProcesses::Resolve(const std::wstring& commandLine, std::wstring& 
 }
 
 std::unique_ptr<IProcess> FakeProcesses::Create(const ProcessStart& start, ErrorCode& error) {
+  SeamCalls::Count();
   ProcessStartRecord record;
   record.bufferSize = start.commandLine.size();
   record.creationFlags = start.creationFlags;
@@ -168,6 +172,7 @@ std::unique_ptr<IProcess> FakeProcesses::Create(const ProcessStart& start, Error
 }
 
 ErrorCode FakeProcesses::SetCurrentFolder(const std::wstring& path) {
+  SeamCalls::Count();
   folderChanges_.push_back(path);
   if (auto* memory = dynamic_cast<MemoryFileSystem*>(&fs_)) {
     return memory->SetCurrentFolder(path);
@@ -188,6 +193,7 @@ ErrorCode FakeProcesses::SetCurrentFolder(const std::wstring& path) {
 }
 
 std::wstring FakeProcesses::CurrentFolder() {
+  SeamCalls::Count();
   if (auto* memory = dynamic_cast<MemoryFileSystem*>(&fs_)) {
     return memory->CurrentFolder();
   }

@@ -5,6 +5,7 @@
 
 #include "os/testing/FileHelpers.h"
 #include "os/testing/MemoryFileSystem.h"
+#include "os/testing/SeamCalls.h"
 
 namespace os::testing {
 namespace {
@@ -28,6 +29,7 @@ bool IsWithin(const std::wstring& path, const std::wstring& folder) {
 }  // namespace
 
 int FakeShell::FileOperation(const ShellFileOperation& operation) {
+  SeamCalls::Count();
   calls_.push_back(operation);
   if (operation.function != shell::kFoCopy) {
     throw std::invalid_argument("FakeShell models FO_COPY only");

@@ -1,6 +1,7 @@
 #include "os/testing/FakeShellLinks.h"
 
 #include "os/testing/FileHelpers.h"
+#include "os/testing/SeamCalls.h"
 #include "text/Utf.h"
 
 namespace os::testing {
@@ -53,26 +54,31 @@ class FakeShellLinks::Link final : public IShellLinkObject {
   Link& operator=(const Link&) = delete;
 
   std::int32_t SetPath(const std::wstring& path) override {
+    SeamCalls::Count();
     owner_.calls_.push_back(L"SetPath " + path);
     link_.path = path;
     return 0;
   }
   std::int32_t SetArguments(const std::wstring& arguments) override {
+    SeamCalls::Count();
     owner_.calls_.push_back(L"SetArguments " + arguments);
     link_.arguments = arguments;
     return 0;
   }
   std::int32_t SetDescription(const std::wstring& description) override {
+    SeamCalls::Count();
     owner_.calls_.push_back(L"SetDescription " + description);
     link_.description = description;
     return 0;
   }
   std::int32_t SetWorkingDirectory(const std::wstring& folder) override {
+    SeamCalls::Count();
     owner_.calls_.push_back(L"SetWorkingDirectory " + folder);
     link_.workingDirectory = folder;
     return 0;
   }
   std::int32_t Save(const std::wstring& path, bool remember) override {
+    SeamCalls::Count();
     owner_.calls_.push_back(L"Save " + path + (remember ? L" true" : L" false"));
     const std::string content = std::string(kMagic) + Escape(link_.path) + "\n" +
                                 Escape(link_.arguments) + "\n" + Escape(link_.description) + "\n" +
@@ -94,6 +100,7 @@ class FakeShellLinks::Link final : public IShellLinkObject {
 };
 
 std::unique_ptr<IShellLinkObject> FakeShellLinks::Create(std::wstring& error) {
+  SeamCalls::Count();
   calls_.push_back(L"Create");
   if (createFailure_) {
     error = *createFailure_;

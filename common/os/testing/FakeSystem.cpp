@@ -3,6 +3,8 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "os/testing/SeamCalls.h"
+
 namespace os::testing {
 namespace {
 
@@ -16,21 +18,25 @@ std::wstring Decimal(std::uint64_t value) {
 }  // namespace
 
 std::optional<std::wstring> FakeSystem::WindowsDirectory() {
+  SeamCalls::Count();
   calls_.push_back(L"WindowsDirectory");
   return windows_;
 }
 
 std::wstring FakeSystem::ModuleFileName() {
+  SeamCalls::Count();
   calls_.push_back(L"ModuleFileName");
   return moduleFileName_;
 }
 
 std::uintptr_t FakeSystem::ModuleHandle() {
+  SeamCalls::Count();
   calls_.push_back(L"ModuleHandle");
   return kModuleHandle;
 }
 
 std::wstring FakeSystem::LoadResourceString(std::uintptr_t instance, unsigned id, int bufferSize) {
+  SeamCalls::Count();
   calls_.push_back(L"LoadResourceString " + Decimal(instance) + L" " + Decimal(id) + L" " +
                    Decimal(static_cast<std::uint64_t>(bufferSize < 0 ? 0 : bufferSize)));
   if (bufferSize < 1) {
@@ -44,16 +50,19 @@ std::wstring FakeSystem::LoadResourceString(std::uintptr_t instance, unsigned id
 }
 
 bool FakeSystem::IsNtPlatform() {
+  SeamCalls::Count();
   calls_.push_back(L"IsNtPlatform");
   return nt_;
 }
 
 bool FakeSystem::EnablePrivilege(const std::wstring& name) {
+  SeamCalls::Count();
   calls_.push_back(L"EnablePrivilege " + name);
   return privilegeResult_;
 }
 
 bool FakeSystem::RequestExitWindows(std::uint32_t flags, std::uint32_t reason) {
+  SeamCalls::Count();
   calls_.push_back(L"RequestExitWindows " + Decimal(flags) + L" " + Decimal(reason));
   return exitResult_;
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "os/testing/SeamCalls.h"
+
 namespace os::testing {
 
 namespace {
@@ -152,6 +154,7 @@ class MemoryFileSystem::File final : public IFile {
   File& operator=(const File&) = delete;
 
   ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t& read) override {
+    SeamCalls::Count();
     read = 0;
     if (fs_ == nullptr) {
       return error::kInvalidHandle;
@@ -174,6 +177,7 @@ class MemoryFileSystem::File final : public IFile {
   }
 
   ErrorCode Write(const void* buffer, std::uint32_t size, std::uint32_t& written) override {
+    SeamCalls::Count();
     written = 0;
     if (fs_ == nullptr) {
       return error::kInvalidHandle;
@@ -214,6 +218,7 @@ class MemoryFileSystem::File final : public IFile {
   }
 
   ErrorCode GetSize(std::uint64_t& size) override {
+    SeamCalls::Count();
     if (fs_ == nullptr) {
       return error::kInvalidHandle;
     }
@@ -222,6 +227,7 @@ class MemoryFileSystem::File final : public IFile {
   }
 
   ErrorCode GetLastWriteTime(FileTime& utc) override {
+    SeamCalls::Count();
     if (fs_ == nullptr) {
       return error::kInvalidHandle;
     }
@@ -230,9 +236,13 @@ class MemoryFileSystem::File final : public IFile {
   }
 
   // Written content is in the double's memory at once: nothing to flush.
-  ErrorCode Flush() override { return fs_ == nullptr ? error::kInvalidHandle : error::kSuccess; }
+  ErrorCode Flush() override {
+    SeamCalls::Count();
+    return fs_ == nullptr ? error::kInvalidHandle : error::kSuccess;
+  }
 
   ErrorCode SetLastWriteTime(FileTime utc) override {
+    SeamCalls::Count();
     if (fs_ == nullptr) {
       return error::kInvalidHandle;
     }
@@ -274,6 +284,38 @@ MemoryFileSystem::MemoryFileSystem()
 MemoryFileSystem::~MemoryFileSystem() {
   for (File* file : handles_) {
     file->Orphan();
+  }
+}
+
+namespace {
+
+template <typename Node>
+std::unique_ptr<Node> CloneTree(const Node& node, Node* parent) {
+  auto copy = std::make_unique<Node>(node.name, node.folder, node.attributes, node.lastWrite,
+                                     node.content, parent);
+  for (const auto& [key, child] : node.children) {
+    copy->children[key] = CloneTree(*child, copy.get());
+  }
+  return copy;
+}
+
+}  // namespace
+
+MemoryFileSystem::Image MemoryFileSystem::TakeImage() const {
+  Image image;
+  for (const auto& [letter, root] : drives_) {
+    image[letter] = CloneTree<Node>(*root, nullptr);
+  }
+  return image;
+}
+
+void MemoryFileSystem::PutBack(const Image& image) {
+  if (!handles_.empty()) {
+    throw std::logic_error("a file is still open");
+  }
+  drives_.clear();
+  for (const auto& [letter, root] : image) {
+    drives_[letter] = CloneTree<Node>(*root, nullptr);
   }
 }
 
@@ -509,6 +551,7 @@ void MemoryFileSystem::Touch(Node* folder) {
 
 std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, Access access, Share share,
                                               Disposition disposition, ErrorCode& error) {
+  SeamCalls::Count();
   openCalls_.push_back(OpenCall{path, access, share, disposition});
   Parsed parsed;
   if ((error = Parse(path, parsed, true)) != error::kSuccess) {
@@ -574,11 +617,13 @@ std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, Access a
 }
 
 std::uint32_t MemoryFileSystem::GetAttributes(const std::wstring& path) {
+  SeamCalls::Count();
   const Node* node = LookupPath(path);
   return node == nullptr ? attr::kInvalid : ReportedAttributes(node);
 }
 
 ErrorCode MemoryFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  SeamCalls::Count();
   Parsed parsed;
   Node* node = nullptr;
   if (const ErrorCode e = Parse(path, parsed, true); e != error::kSuccess) {
@@ -599,6 +644,7 @@ ErrorCode MemoryFileSystem::SetAttributes(const std::wstring& path, std::uint32_
 }
 
 ErrorCode MemoryFileSystem::CreateFolder(const std::wstring& path) {
+  SeamCalls::Count();
   Parsed parsed;
   if (const ErrorCode e = Parse(path, parsed, true); e != error::kSuccess) {
     return e;
@@ -618,6 +664,7 @@ ErrorCode MemoryFileSystem::CreateFolder(const std::wstring& path) {
 }
 
 ErrorCode MemoryFileSystem::RemoveFolder(const std::wstring& path) {
+  SeamCalls::Count();
   Parsed parsed;
   Node* node = nullptr;
   if (const ErrorCode e = Parse(path, parsed, true); e != error::kSuccess) {
@@ -649,6 +696,7 @@ ErrorCode MemoryFileSystem::RemoveFolder(const std::wstring& path) {
 }
 
 ErrorCode MemoryFileSystem::RemoveFile(const std::wstring& path) {
+  SeamCalls::Count();
   Parsed parsed;
   Node* node = nullptr;
   if (const ErrorCode e = Parse(path, parsed, true); e != error::kSuccess) {
@@ -686,6 +734,7 @@ void MemoryFileSystem::Reattach(Node* node, Node* newParent, const std::wstring&
 }
 
 ErrorCode MemoryFileSystem::Move(const std::wstring& from, const std::wstring& to) {
+  SeamCalls::Count();
   Parsed source;
   Parsed target;
   Node* node = nullptr;
@@ -733,6 +782,7 @@ ErrorCode MemoryFileSystem::Move(const std::wstring& from, const std::wstring& t
 }
 
 ErrorCode MemoryFileSystem::Replace(const std::wstring& from, const std::wstring& to) {
+  SeamCalls::Count();
   Parsed source;
   Parsed target;
   if (const ErrorCode e = Parse(from, source, true); e != error::kSuccess) {
@@ -782,6 +832,7 @@ ErrorCode MemoryFileSystem::Replace(const std::wstring& from, const std::wstring
 
 ErrorCode MemoryFileSystem::SystemCopy(const std::wstring& source, const std::wstring& destination,
                                        bool failIfExists) {
+  SeamCalls::Count();
   Parsed from;
   Parsed to;
   if (const ErrorCode e = Parse(source, from, true); e != error::kSuccess) {
@@ -872,6 +923,7 @@ ErrorCode MemoryFileSystem::SystemCopy(const std::wstring& source, const std::ws
 }
 
 ErrorCode MemoryFileSystem::Find(const std::wstring& pattern, std::vector<FindEntry>& entries) {
+  SeamCalls::Count();
   std::wstring text = pattern;
   std::replace(text.begin(), text.end(), L'/', L'\\');
   std::wstring folderPart;
@@ -936,6 +988,7 @@ ErrorCode MemoryFileSystem::Find(const std::wstring& pattern, std::vector<FindEn
 }
 
 std::wstring MemoryFileSystem::FullPath(const std::wstring& path) {
+  SeamCalls::Count();
   Parsed parsed;
   if (Parse(path, parsed, false) != error::kSuccess) {
     return path;
@@ -954,6 +1007,7 @@ std::wstring MemoryFileSystem::FullPath(const std::wstring& path) {
 }
 
 bool MemoryFileSystem::UtcToLocal(FileTime utc, FileTime& local) {
+  SeamCalls::Count();
   const std::int64_t bias = utcOffsetMinutes_ * kTicksPerMinute;
   constexpr auto kMax = static_cast<FileTime>(std::numeric_limits<std::int64_t>::max());
   if (utc > kMax || (bias < 0 && utc < static_cast<FileTime>(-bias)) ||
@@ -965,6 +1019,7 @@ bool MemoryFileSystem::UtcToLocal(FileTime utc, FileTime& local) {
 }
 
 bool MemoryFileSystem::LocalToUtc(FileTime local, FileTime& utc) {
+  SeamCalls::Count();
   const std::int64_t bias = utcOffsetMinutes_ * kTicksPerMinute;
   constexpr auto kMax = static_cast<FileTime>(std::numeric_limits<std::int64_t>::max());
   if (local > kMax || (bias > 0 && local < static_cast<FileTime>(bias)) ||
@@ -976,6 +1031,7 @@ bool MemoryFileSystem::LocalToUtc(FileTime local, FileTime& utc) {
 }
 
 std::wstring MemoryFileSystem::ErrorText(ErrorCode code) {
+  SeamCalls::Count();
   // Windows' own English texts.
   static const std::map<ErrorCode, const wchar_t*> kTexts = {
       {error::kSuccess, L"The operation completed successfully."},

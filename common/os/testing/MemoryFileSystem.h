@@ -97,8 +97,16 @@ class MemoryFileSystem final : public IFileSystem {
   // The content of all files together.
   std::uint64_t UsedBytes() const;
 
- private:
+  // --- A stopped program ---
+  // Every drive with all it holds, as it stands: what the computer keeps when the program writing
+  // to it is stopped between two calls. PutBack makes it the content again (faults, clock and
+  // current folder stay); no handle may be open then.
   struct Node;
+  using Image = std::map<wchar_t, std::shared_ptr<const Node>>;
+  Image TakeImage() const;
+  void PutBack(const Image& image);
+
+ private:
   struct Parsed;
   struct Fault {
     std::uint64_t offset = 0;

@@ -7,6 +7,7 @@
 
 #include "os/testing/MemoryFileSystem.h"
 #include "os/testing/ProfileForTests.h"
+#include "os/testing/SeamCalls.h"
 #include "text/Utf.h"
 
 namespace os::testing {
@@ -136,6 +137,7 @@ std::wstring DecodeProfileText(std::string_view bytes) {
 
 std::wstring MemoryProfile::ReadString(const std::wstring& file, const std::wstring& section,
                                        const std::wstring& key, const std::wstring& defaultValue) {
+  SeamCalls::Count();
   const auto bytes = ReadWholeFile(fs_, file);
   if (!bytes) {
     return DefaultAnswer(defaultValue);

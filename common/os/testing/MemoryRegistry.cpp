@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "os/testing/MemoryFileSystem.h"
+#include "os/testing/SeamCalls.h"
 
 namespace os::testing {
 
@@ -83,10 +84,12 @@ class MemoryRegistry::Key final : public IRegistryKey {
 
   std::unique_ptr<IRegistryKey> OpenSubKey(const std::wstring& path, std::uint32_t access,
                                            ErrorCode& error) override {
+    SeamCalls::Count();
     return owner_.Open(node_, path, access, false, error);
   }
 
   ErrorCode ReadString(const std::wstring& name, std::wstring& value) override {
+    SeamCalls::Count();
     if ((access_ & keyaccess::kQueryValue) == 0) {
       return error::kAccessDenied;
     }
@@ -103,6 +106,7 @@ class MemoryRegistry::Key final : public IRegistryKey {
   }
 
   ErrorCode WriteString(const std::wstring& name, const std::wstring& value) override {
+    SeamCalls::Count();
     if ((access_ & keyaccess::kSetValue) == 0) {
       return error::kAccessDenied;
     }
@@ -118,6 +122,7 @@ class MemoryRegistry::Key final : public IRegistryKey {
   }
 
   ErrorCode Flush() override {
+    SeamCalls::Count();
     ++node_->flushes;
     return error::kSuccess;
   }
@@ -135,6 +140,37 @@ MemoryRegistry::MemoryRegistry()
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
+
+namespace {
+
+template <typename Node>
+std::unique_ptr<Node> CloneKey(const Node& node, Node* parent) {
+  auto copy = std::make_unique<Node>();
+  copy->name = node.name;
+  copy->parent = parent;
+  copy->values = node.values;
+  copy->writeDenied = node.writeDenied;
+  copy->writeFailure = node.writeFailure;
+  copy->flushes = node.flushes;
+  for (const auto& [key, child] : node.children) {
+    copy->children[key] = CloneKey(*child, copy.get());
+  }
+  return copy;
+}
+
+}  // namespace
+
+MemoryRegistry::Image MemoryRegistry::TakeImage() const {
+  return {CloneKey<Node>(*localMachine_, nullptr), CloneKey<Node>(*currentUser_, nullptr)};
+}
+
+void MemoryRegistry::PutBack(const Image& image) {
+  if (openKeys_ != 0) {
+    throw std::logic_error("a key is still open");
+  }
+  localMachine_ = CloneKey<Node>(*image.first, nullptr);
+  currentUser_ = CloneKey<Node>(*image.second, nullptr);
+}
 
 std::unique_ptr<IRegistryKey> MemoryRegistry::Open(Node* base, const std::wstring& path,
                                                    std::uint32_t access, bool create,
@@ -170,11 +206,13 @@ std::unique_ptr<IRegistryKey> MemoryRegistry::Open(Node* base, const std::wstrin
 
 std::unique_ptr<IRegistryKey> MemoryRegistry::OpenKey(RegistryRoot root, const std::wstring& path,
                                                       std::uint32_t access, ErrorCode& error) {
+  SeamCalls::Count();
   return Open(RootNode(root), path, access, false, error);
 }
 
 std::unique_ptr<IRegistryKey> MemoryRegistry::CreateKey(RegistryRoot root, const std::wstring& path,
                                                         std::uint32_t access, ErrorCode& error) {
+  SeamCalls::Count();
   return Open(RootNode(root), path, access, true, error);
 }
 

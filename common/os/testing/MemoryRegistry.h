@@ -52,7 +52,12 @@ class MemoryRegistry final : public IRegistry {
   // Key objects not yet closed.
   int OpenKeys() const { return openKeys_; }
 
+  // Every key and value as they stand, and PutBack to make them the content again (as for the
+  // file system's image); no key may be open then.
   struct Node;
+  using Image = std::pair<std::shared_ptr<const Node>, std::shared_ptr<const Node>>;
+  Image TakeImage() const;
+  void PutBack(const Image& image);
 
  private:
   class Key;

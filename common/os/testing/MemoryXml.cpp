@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "os/testing/SeamCalls.h"
 #include "text/Utf.h"
 
 namespace os::testing {
@@ -497,6 +498,7 @@ class MemoryXmlNode final : public IXmlNode {
 
   bool SelectSingleNode(const std::wstring& xpath, std::unique_ptr<IXmlNode>& node,
                         std::wstring& /*error*/) override {
+    SeamCalls::Count();
     node.reset();
     const std::vector<std::wstring> steps = Steps(xpath);
     Node* found = !xpath.empty() && xpath[0] == L'/' ? Select(tree_->top, steps, 0)
@@ -508,12 +510,14 @@ class MemoryXmlNode final : public IXmlNode {
   }
 
   bool GetTypedValue(std::wstring& value, std::wstring& /*error*/) override {
+    SeamCalls::Count();
     value.clear();
     AppendText(*node_, value);
     return true;
   }
 
   bool SetTypedValue(const std::wstring& value, std::wstring& error) override {
+    SeamCalls::Count();
     if (counted_.State().failSet) {
       error = L"Отказ записи значения узла (имитация).";
       return false;
@@ -541,6 +545,7 @@ class MemoryXmlDocument final : public IXmlDocument {
       : counted_(std::move(state)), fs_(fs) {}
 
   bool Load(const std::wstring& path, XmlLoadError& error) override {
+    SeamCalls::Count();
     tree_.reset();
     std::string bytes;
     if (const ErrorCode code = ReadAll(path, bytes); code != error::kSuccess) {
@@ -576,6 +581,7 @@ class MemoryXmlDocument final : public IXmlDocument {
   }
 
   bool DocumentElement(std::unique_ptr<IXmlNode>& element, std::wstring& /*error*/) override {
+    SeamCalls::Count();
     element.reset();
     if (!tree_) {
       return true;
@@ -590,6 +596,7 @@ class MemoryXmlDocument final : public IXmlDocument {
   }
 
   bool Save(const std::wstring& path, std::wstring& error) override {
+    SeamCalls::Count();
     std::wstring textOut;
     if (tree_) {
       for (const auto& node : tree_->top) {
@@ -651,6 +658,7 @@ MemoryXml::MemoryXml(IFileSystem& fs) : fs_(fs) {}
 MemoryXml::~MemoryXml() = default;
 
 std::int32_t MemoryXml::ComInitialize() {
+  SeamCalls::Count();
   if (state_->initFailure != 0) {
     return state_->initFailure;
   }
@@ -658,6 +666,7 @@ std::int32_t MemoryXml::ComInitialize() {
 }
 
 void MemoryXml::ComUninitialize() {
+  SeamCalls::Count();
   if (state_->depth == 0) {
     ++state_->unpaired;
     return;
@@ -666,6 +675,7 @@ void MemoryXml::ComUninitialize() {
 }
 
 std::unique_ptr<IXmlDocument> MemoryXml::CreateDocument(std::wstring& error) {
+  SeamCalls::Count();
   if (state_->depth == 0) {
     error = L"CoInitialize не вызывался.";
     return nullptr;

@@ -260,8 +260,9 @@ TEST_F(FontsTest, AFontMissingOnTheMediumEndsTheStepSilentlyForTheRest) {
 
 TEST_F(FontsTest, AFontsFolderThatCannotBeWrittenEndsTheStepAtTheFirstMissingFont) {
   Lacking({L"ARIAL.TTF", L"TIMES.TTF"});
-  platform_.fs.FailOpen(L"C:\\Windows\\Fonts\\ARIAL.TTF", os::error::kAccessDenied);
-  EXPECT_EQ(Install(), L"Cannot create file \"C:\\Windows\\fonts\\ARIAL.TTF\". " +
+  // The copy is written under a temporary name until the font is registered.
+  platform_.fs.FailOpen(L"C:\\Windows\\Fonts\\ARIAL.TTF.tmp", os::error::kAccessDenied);
+  EXPECT_EQ(Install(), L"Cannot create file \"C:\\Windows\\fonts\\ARIAL.TTF.tmp\". " +
                            platform_.fs.ErrorText(os::error::kAccessDenied));
   EXPECT_TRUE(progress_.lines.empty());
   EXPECT_TRUE(Registered().empty());
@@ -301,6 +302,8 @@ TEST_F(FontsTest, ARegistryThatCannotBeWrittenRaisesTheValueName) {
     EXPECT_TRUE(progress.lines.empty());
     EXPECT_TRUE(platform.registry.ValueNames(RegistryRoot::kLocalMachine, kKey).empty());
     EXPECT_EQ(platform.registry.OpenKeys(), 0);
+    EXPECT_FALSE(platform.fs.Exists(L"C:\\Windows\\fonts\\ARIAL.TTF.tmp"));
+    EXPECT_FALSE(platform.fs.Exists(L"C:\\Windows\\fonts\\ARIAL.TTF"));
   }
 }
 
@@ -321,9 +324,10 @@ TEST_F(FontsTest, AMissingFontsKeyIsNotCreated) {
 
 TEST_F(FontsTest, ACopyWhoseContentFailsIsRemovedAndTheNextFontFollows) {
   Lacking({L"ARIAL.TTF", L"TAHOMA.TTF"});
-  platform_.fs.FailWriteAfter(L"C:\\Windows\\Fonts\\ARIAL.TTF", 3, os::error::kDiskFull);
+  platform_.fs.FailWriteAfter(L"C:\\Windows\\Fonts\\ARIAL.TTF.tmp", 3, os::error::kDiskFull);
   EXPECT_EQ(Install(), L"(nothing raised)");
   EXPECT_FALSE(platform_.fs.Exists(L"C:\\Windows\\Fonts\\ARIAL.TTF"));
+  EXPECT_FALSE(platform_.fs.Exists(L"C:\\Windows\\Fonts\\ARIAL.TTF.tmp"));
   EXPECT_EQ(Registered(), std::vector<std::wstring>{L"Title of TAHOMA.TTF (TrueType)"});
   EXPECT_EQ(progress_.lines, std::vector<std::wstring>{L"Шрифт <Title of TAHOMA.TTF> уcтановлен"});
 }

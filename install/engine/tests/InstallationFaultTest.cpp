@@ -12,6 +12,7 @@
 #include "engine/FileOperations.h"
 #include "engine/Installation.h"
 #include "engine/ProgressLines.h"
+#include "os/FileReplace.h"
 #include "os/testing/FileHelpers.h"
 #include "os/testing/MemoryPlatform.h"
 #include "text/Utf.h"
@@ -215,14 +216,17 @@ TEST_F(InstallationFaultTest, ALastNumberFileThatCannotBeWrittenIsLeftOut) {
     SCOPED_TRACE(c.what);
     request_.TargetPath = L"C:\\Target" + std::to_wstring(++target) + L"\\";
     const std::wstring lastnum = request_.TargetPath + L"Settings\\lastnum.dta";
+    // The record is written beside the file first, and takes its name only when whole.
+    const std::wstring written = os::ReplacementFileName(lastnum);
     fs_.ClearFaults();
     if (c.failOpen) {
-      fs_.FailOpen(lastnum, os::error::kAccessDenied);
+      fs_.FailOpen(written, os::error::kAccessDenied);
     } else {
-      fs_.FailWriteAfter(lastnum, 6, os::error::kDiskFull);
+      fs_.FailWriteAfter(written, 6, os::error::kDiskFull);
     }
     EXPECT_TRUE(Run());
     EXPECT_FALSE(fs_.Exists(lastnum));
+    EXPECT_FALSE(fs_.Exists(written));
     EXPECT_EQ(progress_.lines.back(), Done(lines::CopyingFile(L"VrReportUdf.Dll")));
     EXPECT_TRUE(progress_.errors.empty());
   }
