@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -55,6 +56,7 @@ constexpr wchar_t kSmallFontsStart[] =
 
 struct CliResult {
   bool ended = false;
+  bool stopped = false;  // ended from outside, as the task manager ends a program
   DWORD exitCode = 0;
   std::string output;
   std::string errors;
@@ -86,9 +88,10 @@ std::string ReadShared(const wstring& path) {
 
 // Runs the program with the arguments (already quoted where needed) from `currentFolder`; its
 // input is NUL, so it has no console to ask questions on. Detached, so that no console host
-// process inherits the output files and holds them open after the program's end.
+// process inherits the output files and holds them open after the program's end. `stopWhen`,
+// when given, is asked every few milliseconds and ends the program at once when it says so.
 CliResult RunCli(const wstring& program, const wstring& arguments, const wstring& currentFolder,
-                 const wstring& scratch) {
+                 const wstring& scratch, const std::function<bool()>& stopWhen = {}) {
   CliResult result;
   const wstring outPath = scratch + L"stdout.txt";
   const wstring errPath = scratch + L"stderr.txt";
@@ -115,6 +118,16 @@ CliResult RunCli(const wstring& program, const wstring& arguments, const wstring
     }
     const KernelHandle process(info.hProcess);
     const KernelHandle thread(info.hThread);
+    if (stopWhen) {
+      for (DWORD waited = 0; waited < kRunLimitMs && !result.stopped; waited += 2) {
+        if (::WaitForSingleObject(process.Get(), 2) == WAIT_OBJECT_0) {
+          break;
+        }
+        if (stopWhen()) {
+          result.stopped = ::TerminateProcess(process.Get(), 99) != FALSE;
+        }
+      }
+    }
     result.ended = ::WaitForSingleObject(process.Get(), kRunLimitMs) == WAIT_OBJECT_0;
     if (!result.ended) {
       ::TerminateProcess(process.Get(), 99);
@@ -347,9 +360,10 @@ class InstallCliUnderWine : public testing::Test {
     return expected;
   }
 
-  CliResult Run(const wstring& arguments, const wstring& currentFolder) {
+  CliResult Run(const wstring& arguments, const wstring& currentFolder,
+                const std::function<bool()>& stopWhen = {}) {
     const CliResult result =
-        RunCli(medium_ + L"InstallCli.exe", arguments, currentFolder, scratch_);
+        RunCli(medium_ + L"InstallCli.exe", arguments, currentFolder, scratch_, stopWhen);
     EXPECT_TRUE(result.ended);
     return result;
   }
@@ -505,6 +519,76 @@ TEST_F(InstallCliUnderWine, ReinstallKeepsTheDatabaseTheLastNumberAndTheOtherSet
   // The updater's files, writable after the first run, are the medium's again, the release set
   // ran once more.
   ExpectFinishedFromScratchMedium(target);
+}
+
+// The console installer ended from outside at a few moments of a reinstallation with a large
+// database, each time over the clinic's own database: a second run completes, and the clinic's
+// database, its last number and its settings are all still there.
+TEST_F(InstallCliUnderWine, AStoppedRunLeavesASecondRunToFinishAndLosesNothing) {
+  const wstring target = targetParent_ + L"Virelta\\";
+  const wstring arguments = L"--no-driver \"" + target + L"\"";
+  {
+    // A database large enough that the copy takes a while: its pages are not all written.
+    const FileHandle database(::CreateFileW((medium_ + L"DTAfb\\R40.FDB").c_str(), GENERIC_WRITE, 0,
+                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr));
+    LARGE_INTEGER size{};
+    size.QuadPart = 384LL << 20;
+    ASSERT_TRUE(::SetFilePointerEx(database.Get(), size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(database.Get()));
+  }
+  ASSERT_EQ(Run(arguments, scratch_).exitCode, 0u);
+  const wstring ini = target + L"Settings\\virelta.ini";
+  const wstring lastNumberFile = target + L"Settings\\lastnum.dta";
+  const std::optional<std::string> lastNumber = Landed(lastNumberFile);
+  ASSERT_TRUE(lastNumber.has_value());
+  const auto outputHas = [&](const wchar_t* line) {
+    return [this, line] {
+      return ReadShared(scratch_ + L"stdout.txt").find(text::ToUtf8(line)) != std::string::npos;
+    };
+  };
+  struct Moment {
+    const char* what;
+    std::function<bool()> reached;
+  };
+  const auto sizeOf = [](const wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+               ? (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
+               : 0;
+  };
+  const Moment moments[] = {
+      {"while the database is copied", [&] { return sizeOf(target + L"DTAfb\\R40.FDB.tmp") > 0; }},
+      {"after the first server file", outputHas(L"aliases.conf....Завершено")},
+      {"after the last function library", outputHas(L"VrReportUdf.Dll....Завершено")},
+  };
+  int round = 0;
+  for (const Moment& moment : moments) {
+    SCOPED_TRACE(moment.what);
+    const std::string database = "the clinic's database, round " + std::to_string(++round);
+    os::testing::WriteBytes(fs_, target + L"DTAfb\\R40.FDB", database);
+    os::testing::WriteBytes(fs_, ini, "[options]\r\nFilterType=3\r\nZoom=2\r\n\r\n");
+
+    const CliResult stopped = Run(arguments, scratch_, moment.reached);
+    EXPECT_TRUE(stopped.stopped) << "the run ended before the moment came: " << stopped.output;
+    const CliResult second = Run(arguments, scratch_);
+    ASSERT_EQ(second.exitCode, 0u) << second.output << second.errors;
+
+    os::ErrorCode error = 0;
+    int kept = 0;
+    for (const wstring& name : os::testing::FindNames(fs_, target + L"DTAfb\\R40_*.FDB", error)) {
+      const wstring path = target + L"DTAfb\\" + name;
+      kept += sizeOf(path) == database.size() && Landed(path) == database ? 1 : 0;
+    }
+    EXPECT_EQ(kept, 1) << "the clinic's database is not kept once under a dated name";
+    EXPECT_EQ(Landed(lastNumberFile), lastNumber);
+    EXPECT_EQ(Landed(ini), "[options]\r\nFilterType=0\r\nZoom=2\r\nHardwareType=1\r\n\r\n");
+    for (const wchar_t* pattern : {L"DTAfb\\*.tmp", L"Settings\\*.tmp", L"*.tmp"}) {
+      EXPECT_TRUE(os::testing::FindNames(fs_, target + pattern, error).empty())
+          << text::ToUtf8(pattern);
+    }
+    ExpectFinishedFromScratchMedium(target);
+  }
 }
 
 // The sample installation medium as the project ships it for trying the kit, driver included:
