@@ -2,6 +2,7 @@
 // Every part of the seam to the operating system, as one program (or one test) sees it. The
 // program's entry point makes the Win32 one (os/win32/Win32Platform.h); native tests make one
 // of doubles (os/testing/MemoryPlatform.h). The parts are owned elsewhere; this only refers.
+#include "os/Crypto.h"
 #include "os/Display.h"
 #include "os/FileSystem.h"
 #include "os/Fonts.h"
@@ -29,6 +30,7 @@ struct Platform {
   IRegistry& registry;
   IShellLinks& shellLinks;
   IFonts& fonts;
+  ICrypto& crypto;
 };
 
 }  // namespace os

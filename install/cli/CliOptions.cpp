@@ -22,11 +22,16 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       options.noDriver = true;
     } else if (argument == L"--yes") {
       options.yes = true;
+    } else if (argument == L"--check") {
+      options.check = true;
     } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
       options.help = true;
     } else {
       return {std::nullopt, L"Неизвестный параметр: " + argument};
     }
+  }
+  if (options.check) {
+    options.medium.swap(options.target);
   }
   return {options, {}};
 }
@@ -65,13 +70,16 @@ std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
 
 std::wstring UsageText() {
   return L"Использование: InstallCli.exe [--windows-xp] [--no-driver] [--yes] [каталог]\r\n"
+         L"       InstallCli.exe --check [каталог носителя]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
          L"каталог (по умолчанию C:\\Virelta).\r\n"
          L"  --windows-xp  файлы сервера базы данных для Windows XP\r\n"
          L"  --no-driver   не устанавливать драйвер\r\n"
          L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
-         L"Коды завершения: 0 установка завершена, 1 установка прервана, 2 ошибка, 64 неверные "
-         L"параметры.\r\n";
+         L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
+         L"программа)\r\n"
+         L"Коды завершения: 0 установка завершена (носитель полон), 1 установка прервана, 2 "
+         L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры.\r\n";
 }
 
 }  // namespace cli

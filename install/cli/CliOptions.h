@@ -1,6 +1,7 @@
 #pragma once
 // The console installer's command line:
 //   InstallCli.exe [--windows-xp] [--no-driver] [--yes] [target-folder]
+//   InstallCli.exe --check [medium-folder]
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@ enum ExitCode : int {
   kComplete = 0,    // every step of the installation ran
   kEndedEarly = 1,  // the installation ended early at one of its stopping points
   kFailed = 2,      // an error ended the installation (its text is on standard error)
+  kIncompleteMedium = 3,  // --check found the medium incomplete or damaged
   kUsage = 64,      // the command line or the target folder was refused; nothing was installed
 };
 
@@ -21,8 +23,11 @@ struct CliOptions {
   bool noDriver = false;   // leave the USB driver out
   bool yes = false;        // answer every question with Yes
   bool help = false;       // only show the usage text
+  bool check = false;      // only check the medium, install nothing
   // The target folder as given; nothing when the default is to be taken.
   std::optional<std::wstring> target;
+  // With --check: the medium's folder as given; nothing for the program's own.
+  std::optional<std::wstring> medium;
 };
 
 struct ParsedArguments {

@@ -6,7 +6,9 @@
 #include "ConsoleProgress.h"
 #include "Error.h"
 #include "VR_Common_Proc.h"
+#include "engine/FileOperations.h"
 #include "engine/InstallerStrings.h"
+#include "engine/MediumCheck.h"
 #include "engine/TargetFolder.h"
 #include "text/Utf.h"
 
@@ -83,6 +85,32 @@ engine::TargetFolderCheck TakeTargetFolder(const CliOptions& options, os::Platfo
   return check;
 }
 
+// --check: one line per finding on standard output, the verdict on standard error.
+int CheckMedium(const CliOptions& options, IConsole& console, os::Platform& platform) {
+  std::wstring medium = options.medium ? platform.fs.FullPath(*options.medium)
+                                       : engine::InstallerFolder(platform.system);
+  if (!medium.empty() && medium.back() != L'\\') {
+    medium += L'\\';
+  }
+  if (!engine::FolderExists(platform.fs, medium)) {
+    console.WriteError(L"Error: Нет каталога носителя \"" + medium + L"\"." + kLineEnd);
+    return kUsage;
+  }
+  const engine::MediumReport report = engine::CheckMedium(platform, medium);
+  for (const std::wstring& finding : report.findings) {
+    console.WriteOutput(finding + kLineEnd);
+  }
+  if (!report.findings.empty()) {
+    console.WriteError(L"Носитель \"" + medium + L"\" неполон или повреждён: неполадок " +
+                       std::to_wstring(report.findings.size()) + L"." + kLineEnd);
+    return kIncompleteMedium;
+  }
+  console.WriteError(L"Носитель \"" + medium + L"\" полон: файлов проверено по SHA256SUMS " +
+                     std::to_wstring(report.filesVerified) + L", будет запущен выпуск " +
+                     report.releaseSet + L"." + kLineEnd);
+  return kComplete;
+}
+
 }  // namespace
 
 std::wstring ErrorText(const std::wstring& message) {
@@ -100,6 +128,14 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
   if (options.help) {
     console.WriteError(UsageText());
     return kComplete;
+  }
+  if (options.check) {
+    try {
+      return CheckMedium(options, console, platform);
+    } catch (...) {
+      console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
+      return kFailed;
+    }
   }
 
   ConsoleProgress progress(console, options.yes ? Answers::kAllYes : Answers::kAsk);

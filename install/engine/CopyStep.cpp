@@ -6,12 +6,13 @@
 namespace engine {
 
 bool CopyFileStep(IInstallProgress& progress, os::IFileSystem& fs, const std::wstring& fileName,
-                  const std::wstring& source, const std::wstring& destination) {
+                  const std::wstring& source, const std::wstring& destination,
+                  const MediumDigests* digests) {
   const int line = progress.Add(lines::CopyingFile(fileName));
   progress.ProcessMessages();
   CopyFailure failure;
-  const bool copied = CopySingleFile(
-      fs, source, destination,
+  const bool copied = CopyMediumFile(
+      fs, digests, source, destination,
       [&progress, line](std::uint64_t done, std::uint64_t total) {
         progress.CopyProgress(line, done, total);
       },

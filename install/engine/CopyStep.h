@@ -5,12 +5,15 @@
 #include <string>
 
 #include "engine/InstallProgress.h"
+#include "engine/MediumCopy.h"
 #include "os/FileSystem.h"
 
 namespace engine {
 
-// Returns the copy's result; the caller decides whether a failure ends the run.
+// Returns the copy's result; the caller decides whether a failure ends the run. With `digests`
+// the source is checked against the medium's manifest (CopyMediumFile).
 bool CopyFileStep(IInstallProgress& progress, os::IFileSystem& fs, const std::wstring& fileName,
-                  const std::wstring& source, const std::wstring& destination);
+                  const std::wstring& source, const std::wstring& destination,
+                  const MediumDigests* digests = nullptr);
 
 }  // namespace engine

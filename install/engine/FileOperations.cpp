@@ -60,7 +60,7 @@ struct ContentFailure {
 };
 
 bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& onBlock,
-                 ContentFailure& failure) {
+                 const CopyDataFn& onData, ContentFailure& failure) {
   std::uint64_t total = 0;
   if (const ErrorCode error = source.GetSize(total); error != os::error::kSuccess) {
     failure = {false, error};
@@ -76,6 +76,9 @@ bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& o
         error != os::error::kSuccess) {
       failure = {false, error};
       return false;
+    }
+    if (onData) {
+      onData(buffer.get(), block);
     }
     if (const ErrorCode error = WriteFully(destination, buffer.get(), block);
         error != os::error::kSuccess) {
@@ -124,7 +127,7 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
 
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
                     const std::wstring& destination, const CopyBlockFn& onBlock,
-                    CopyFailure* failure) {
+                    CopyFailure* failure, const CopyDataFn& onData) {
   ErrorCode error = os::error::kSuccess;
   const auto in = fs.Open(source, Access::kRead, Share::kNone, Disposition::kOpenExisting, error);
   if (!in) {
@@ -136,7 +139,7 @@ bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
     RaiseFileError(fs, L"Cannot create file", destination, error);
   }
   ContentFailure why;
-  if (!CopyContent(*in, *out, onBlock, why)) {
+  if (!CopyContent(*in, *out, onBlock, onData, why)) {
     if (failure != nullptr) {
       *failure = {why.destination ? destination : source, why.error};
     }

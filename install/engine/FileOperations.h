@@ -21,6 +21,9 @@ struct CopyFailure {
 
 // Told after each block of a copy: `done` of `total` bytes of the file are written.
 using CopyBlockFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
+// Shown every block of a copy as it is read from the source, in order: a digest of the content
+// needs no second read.
+using CopyDataFn = std::function<void(const char* data, std::uint32_t size)>;
 
 // Copies one file's content through a buffer of at most 1 MiB, both files opened without sharing,
 // and gives the destination the source's last-write time at 2-second precision (an odd second
@@ -30,10 +33,11 @@ using CopyBlockFn = std::function<void(std::uint64_t done, std::uint64_t total)>
 // hidden or system one included). Returns false when reading or writing the content fails; the
 // partly written destination then stays on disk. `onBlock`, when given, is called after every
 // block written (the last call has `done` equal to `total`); an error it raises ends the copy.
-// `failure`, when given, learns why a copy returned false.
+// `failure`, when given, learns why a copy returned false. `onData`, when given, sees every
+// block read; an error it raises ends the copy too.
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
                     const std::wstring& destination, const CopyBlockFn& onBlock = {},
-                    CopyFailure* failure = nullptr);
+                    CopyFailure* failure = nullptr, const CopyDataFn& onData = {});
 
 // Copies a folder tree with the system copy (attributes and times carried over, existing files
 // overwritten except read-only or hidden ones). All files of a folder are copied before its

@@ -42,29 +42,6 @@ std::wstring ProgramFolder(os::ISystem& system) {
 // A font file larger than this is not read for its title.
 constexpr std::uint64_t kMaxFontFileBytes = 64ull * 1024 * 1024;
 
-// The whole file; empty when it cannot be read or is too large.
-std::string ReadFontFile(os::IFileSystem& fs, const std::wstring& path) {
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file =
-      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
-  std::uint64_t size = 0;
-  if (!file || file->GetSize(size) != os::error::kSuccess || size > kMaxFontFileBytes) {
-    return {};
-  }
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    std::uint32_t read = 0;
-    if (file->Read(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), read) !=
-            os::error::kSuccess ||
-        read == 0) {
-      return {};
-    }
-    done += read;
-  }
-  return bytes;
-}
-
 std::wstring WithoutExtension(const std::wstring& fileName) {
   return fileName.substr(0, fileName.rfind(L'.'));
 }
@@ -113,12 +90,35 @@ void RegisterFont(os::IRegistry& registry, const std::wstring& valueName,
 
 }  // namespace
 
+std::string ReadFontFile(os::IFileSystem& fs, const std::wstring& path) {
+  os::ErrorCode error = os::error::kSuccess;
+  const auto file =
+      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
+  std::uint64_t size = 0;
+  if (!file || file->GetSize(size) != os::error::kSuccess || size > kMaxFontFileBytes) {
+    return {};
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::uint32_t read = 0;
+    if (file->Read(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), read) !=
+            os::error::kSuccess ||
+        read == 0) {
+      return {};
+    }
+    done += read;
+  }
+  return bytes;
+}
+
 std::wstring FontInstalledLine(std::wstring_view title) {
   // "у", the Latin "c" (U+0063), then "тановлен".
   return L"Шрифт <" + std::wstring(title) + L"> у" + L"\x0063" + L"тановлен";
 }
 
-void InstallFonts(IInstallProgress& progress, os::Platform& platform) {
+void InstallFonts(IInstallProgress& progress, os::Platform& platform,
+                  const MediumDigests* digests) {
   const std::wstring windows = vr::GetWindowsFolder(platform.system);
   if (windows.empty()) {
     // Without it the fonts folder would be a relative "fonts\": the medium's own, say.
@@ -126,12 +126,12 @@ void InstallFonts(IInstallProgress& progress, os::Platform& platform) {
   }
   const FontFolders folders{ProgramFolder(platform.system) + L"fonts\\", windows + L"fonts\\"};
   for (const std::wstring_view file : kFontFiles) {
-    InstallFont(progress, platform, folders, std::wstring(file));
+    InstallFont(progress, platform, folders, std::wstring(file), digests);
   }
 }
 
 void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontFolders& folders,
-                 const std::wstring& FontFile) {
+                 const std::wstring& FontFile, const MediumDigests* digests) {
   const std::wstring installed = folders.system + FontFile;
   if (FileExists(platform.fs, installed)) {
     return;
@@ -141,7 +141,7 @@ void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontF
   // The copy takes the font's name only once it is registered: a run stopped before that leaves
   // no font file that a later run would take for installed and never register.
   const std::wstring copy = os::ReplacementFileName(installed);
-  if (!CopySingleFile(platform.fs, folders.source + FontFile, copy)) {
+  if (!CopyMediumFile(platform.fs, digests, folders.source + FontFile, copy)) {
     platform.fs.RemoveFile(copy);
     return;
   }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/InstallProgress.h"
+#include "engine/MediumCopy.h"
 #include "os/Platform.h"
 
 namespace engine {
@@ -33,17 +34,25 @@ struct FontFolders {
 // Installs every font of kFontFiles that the Windows fonts folder lacks, in order. Nothing
 // happens when the Windows folder cannot be had. Raises OperatorError at the first font that
 // fails (missing on the medium, fonts folder or registry not writable); the fonts after it are
-// then not installed. The installation sequence drops that error: fonts never stop a run.
-void InstallFonts(IInstallProgress& progress, os::Platform& platform);
+// then not installed. The installation sequence drops that error (fonts never stop a run),
+// except MediumFileError: with `digests` each font is checked against the medium's manifest, and
+// a damaged medium ends the run.
+void InstallFonts(IInstallProgress& progress, os::Platform& platform,
+                  const MediumDigests* digests = nullptr);
 
 // One font: when the system folder has no file of that name (letter case aside), takes its
 // title from the medium's copy (FontTitle; when "<title> (TrueType)" is already the value of
 // another font of the list, the file name without extension follows the title in parentheses, so
 // no two fonts of the list share a value name), copies it, registers it, makes the running system
 // and every window aware of it and reports it. A copy whose content fails is removed again and
-// neither registered nor reported, so that the next installation tries again.
+// neither registered nor reported, so that the next installation tries again; so is one that
+// differs from the medium's manifest (CopyMediumFile raises then).
 void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontFolders& folders,
-                 const std::wstring& FontFile);
+                 const std::wstring& FontFile, const MediumDigests* digests = nullptr);
+
+// The whole file, for reading a font's name table; empty when it cannot be read or is larger
+// than a font file can be.
+std::string ReadFontFile(os::IFileSystem& fs, const std::wstring& path);
 
 // The title a font is registered and reported under: the system's (GetFontTitle); when that is
 // empty, the one the file's own "name" table gives (FontTitleFromNameTable); when that is empty

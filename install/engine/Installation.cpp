@@ -12,6 +12,8 @@
 #include "engine/Fonts.h"
 #include "engine/InstallerStrings.h"
 #include "engine/LastNumberFile.h"
+#include "engine/MediumCopy.h"
+#include "engine/MediumManifest.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgramLaunch.h"
 #include "engine/ProgressLines.h"
@@ -37,6 +39,7 @@ class Run {
         locale_(platform.locale) {}
 
   bool CopyPhase() {
+    Manifest();
     if (!TargetFolder()) {
       return false;
     }
@@ -78,6 +81,16 @@ class Run {
 
  private:
   wstring SettingsFolderPath() const { return to_ + vr::SettingsSubDir; }
+
+  // A medium with a manifest has every file it gives checked as it is copied; the manifest is
+  // read before anything is written, so a damaged one changes nothing on the computer.
+  void Manifest() {
+    manifest_ = ReadMediumManifest(fs_, from_);
+    if (manifest_) {
+      digests_.emplace(MediumDigests{*manifest_, platform_.crypto, from_});
+    }
+  }
+  const MediumDigests* Digests() const { return digests_ ? &*digests_ : nullptr; }
 
   // The target folder is created one level deep: its parent must be there.
   bool TargetFolder() {
@@ -166,8 +179,8 @@ class Run {
       const int line = progress_.Add(lines::CopyingFile(name));
       progress_.ProcessMessages();
       CopyFailure failure;
-      bool copied = CopySingleFile(
-          fs_, source, partial,
+      bool copied = CopyMediumFile(
+          fs_, Digests(), source, partial,
           [&](std::uint64_t done, std::uint64_t total) {
             progress_.CopyProgress(line, done, total);
           },
@@ -205,7 +218,7 @@ class Run {
                const wstring& targetFolder) {
     for (const std::wstring_view name : names) {
       if (!CopyFileStep(progress_, fs_, wstring(name), sourceFolder + wstring(name),
-                        targetFolder + wstring(name))) {
+                        targetFolder + wstring(name), Digests())) {
         return false;
       }
     }
@@ -224,15 +237,18 @@ class Run {
     for (const std::wstring_view name : layout::kComplexFunctionFiles) {
       CopyFileStep(progress_, fs_, wstring(name),
                    from_ + wstring(layout::kComplexFunctionFolder) + wstring(name),
-                   to_ + wstring(layout::kServerFunctionFolder) + wstring(name));
+                   to_ + wstring(layout::kServerFunctionFolder) + wstring(name), Digests());
     }
   }
 
   // Fonts never stop an installation: whatever fails here, the fonts installed before the
-  // failure keep their lines and the run goes on.
+  // failure keep their lines and the run goes on. A damaged medium is no font failure: it ends
+  // the run here as anywhere.
   void Fonts() {
     try {
-      InstallFonts(progress_, platform_);
+      InstallFonts(progress_, platform_, Digests());
+    } catch (const MediumFileError&) {
+      throw;
     } catch (const std::exception&) {
     }
   }
@@ -285,6 +301,8 @@ class Run {
   os::Platform& platform_;
   os::IFileSystem& fs_;
   os::ILocale& locale_;
+  std::optional<MediumManifest> manifest_;
+  std::optional<MediumDigests> digests_;
 };
 
 }  // namespace

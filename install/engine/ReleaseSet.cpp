@@ -98,28 +98,35 @@ std::optional<std::int64_t> ParseVersion(const std::wstring& text) {
   return negative ? -value : value;
 }
 
-void WriteLevel(os::IXml& xml, const std::wstring& path, const std::wstring& level) {
+// The document loaded and its ROOT, after Version has been read as 1 (a missing one as 0).
+struct ReleaseDocument {
+  std::unique_ptr<os::IXmlDocument> document;
+  std::unique_ptr<os::IXmlNode> root;
+};
+
+ReleaseDocument LoadReleaseDocument(os::IXml& xml, const std::wstring& path) {
   std::wstring error;
-  const auto document = xml.CreateDocument(error);
-  if (!document) {
+  ReleaseDocument loaded;
+  loaded.document = xml.CreateDocument(error);
+  if (!loaded.document) {
     Fail(L"не удалось создать документ XML: " + error);
   }
   os::XmlLoadError loadError;
-  if (!document->Load(path, loadError)) {
+  if (!loaded.document->Load(path, loadError)) {
     Fail(loadError.line > 0 ? L"ошибка разбора файла в строке " + std::to_wstring(loadError.line) +
                                   L": " + loadError.reason
                             : L"не удалось загрузить файл: " + loadError.reason);
   }
   std::unique_ptr<os::IXmlNode> element;
-  if (!document->DocumentElement(element, error)) {
+  if (!loaded.document->DocumentElement(element, error)) {
     Fail(L"ошибка чтения корневого элемента: " + error);
   }
-  const auto root = element ? SelectChild(*element, L"/ROOT") : nullptr;
-  if (!root) {
+  loaded.root = element ? SelectChild(*element, L"/ROOT") : nullptr;
+  if (!loaded.root) {
     Fail(L"в файле нет корневого элемента ROOT");
   }
   std::int64_t version = 0;
-  if (const auto versionNode = SelectChild(*root, L"Version")) {
+  if (const auto versionNode = SelectChild(*loaded.root, L"Version")) {
     std::wstring text;
     if (!versionNode->GetTypedValue(text, error)) {
       Fail(L"ошибка чтения элемента Version: " + error);
@@ -133,15 +140,37 @@ void WriteLevel(os::IXml& xml, const std::wstring& path, const std::wstring& lev
   if (version != 1) {
     Fail(kUnknownReleaseFileVersion);
   }
-  const auto levelNode = SelectChild(*root, L"Level");
+  return loaded;
+}
+
+void WriteLevel(os::IXml& xml, const std::wstring& path, const std::wstring& level) {
+  std::wstring error;
+  const ReleaseDocument loaded = LoadReleaseDocument(xml, path);
+  const auto levelNode = SelectChild(*loaded.root, L"Level");
   if (!levelNode) {
     Fail(L"в файле нет элемента Level");
   }
   if (!levelNode->SetTypedValue(level, error)) {
     Fail(L"ошибка записи элемента Level: " + error);
   }
-  if (!document->Save(path, error)) {
+  if (!loaded.document->Save(path, error)) {
     Fail(L"файл не сохранён: " + error);
+  }
+}
+
+// Runs `work` with COM for the calling thread on a release information file that must exist;
+// its failures come out after the common prefix.
+template <typename Work>
+void OnReleaseInfo(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder, Work work) {
+  const ComScope com(xml);
+  const std::wstring path = folder + std::wstring(layout::kReleaseInfoFile);
+  if (!FileExists(fs, path)) {
+    throw OperatorError(kReleaseInfoMissing);
+  }
+  try {
+    work(path);
+  } catch (const OperatorError& error) {
+    throw OperatorError(kReleaseInfoFailurePrefix + error.Message());
   }
 }
 
@@ -164,16 +193,14 @@ std::wstring ReleaseLevel(const std::wstring& folder) {
   return name.empty() ? name : name.substr(1);
 }
 
-void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath) {
-  const std::wstring backup = targetPath + std::wstring(layout::kBackupFolder) + L"\\";
-  std::vector<std::wstring> sets;
-  ListSubFolders(platform.fs, backup, sets);
+std::size_t ChooseReleaseSet(os::ILocale& locale, std::vector<std::wstring>& sets,
+                             const std::wstring& backup) {
   if (sets.empty()) {
     throw OperatorError(L"В папке \"" + backup +
                         L"\" нет ни одного выпуска программ: установка не может быть завершена");
   }
   std::stable_sort(sets.begin(), sets.end(), [&](const std::wstring& a, const std::wstring& b) {
-    return platform.locale.CompareIgnoreCase(a, b) < 0;
+    return locale.CompareIgnoreCase(a, b) < 0;
   });
   std::vector<int> keys;
   for (const std::wstring& set : sets) {
@@ -190,6 +217,14 @@ void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPat
       chosen = i;
     }
   }
+  return chosen;
+}
+
+void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath) {
+  const std::wstring backup = targetPath + std::wstring(layout::kBackupFolder) + L"\\";
+  std::vector<std::wstring> sets;
+  ListSubFolders(platform.fs, backup, sets);
+  const std::size_t chosen = ChooseReleaseSet(platform.locale, sets, backup);
   {
     const CurrentFolderRestore restore(platform.processes, targetPath);
     platform.processes.SetCurrentFolder(sets[chosen] + L"\\");
@@ -200,16 +235,12 @@ void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPat
 
 void UpdateReleaseLevel(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder,
                         const std::wstring& level) {
-  const ComScope com(xml);
-  const std::wstring path = folder + std::wstring(layout::kReleaseInfoFile);
-  if (!FileExists(fs, path)) {
-    throw OperatorError(kReleaseInfoMissing);
-  }
-  try {
-    WriteLevel(xml, path, level);
-  } catch (const OperatorError& error) {
-    throw OperatorError(kReleaseInfoFailurePrefix + error.Message());
-  }
+  OnReleaseInfo(fs, xml, folder, [&](const std::wstring& path) { WriteLevel(xml, path, level); });
+}
+
+void CheckReleaseInfo(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder) {
+  OnReleaseInfo(fs, xml, folder,
+                [&](const std::wstring& path) { LoadReleaseDocument(xml, path); });
 }
 
 }  // namespace engine

@@ -5,6 +5,7 @@
 // release date as six digits, day, month, year ("V150612": 15 June 2012, level "150612").
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "os/Platform.h"
 
@@ -32,6 +33,12 @@ std::wstring ReleaseLevel(const std::wstring& folder);
 // started, and as UpdateReleaseLevel does.
 void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath);
 
+// The release set the step runs: sorts `sets` (folders without trailing "\", of `backup`) without
+// letter case in the user's locale and gives the index of the one with the greatest date key.
+// Raises OperatorError as ApplyLatestReleaseSet does for no set and for a name without its date.
+std::size_t ChooseReleaseSet(os::ILocale& locale, std::vector<std::wstring>& sets,
+                             const std::wstring& backup);
+
 // Writes `level` into the "Level" element of the XML document `folder` + "ReleaseInfo"
 // (ROOT/Version must read 1; a missing Version counts as 0), keeping the rest of the document.
 // COM is initialised for the call and released again. Raises OperatorError
@@ -40,5 +47,9 @@ void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPat
 // as it was, unless writing it back itself failed.
 void UpdateReleaseLevel(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder,
                         const std::wstring& level);
+
+// Reads `folder` + "ReleaseInfo" as UpdateReleaseLevel does before it writes, changing nothing:
+// raises the same errors for a file it would refuse (no Level element aside).
+void CheckReleaseInfo(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder);
 
 }  // namespace engine

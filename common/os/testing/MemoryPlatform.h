@@ -1,6 +1,6 @@
 #pragma once
 // A whole seam of doubles for native tests: the in-memory file system, and the profile and shell
-// working on it, a scripted display, system and clock, and a recording event log. Tests reach
+// working on it, a scripted display, system and clock, a recording event log and real SHA-256. Tests reach
 // each double by name to script it or read what it recorded.
 #include "os/Platform.h"
 #include "os/testing/FakeDisplay.h"
@@ -15,6 +15,7 @@
 #include "os/testing/MemoryProfile.h"
 #include "os/testing/MemoryRegistry.h"
 #include "os/testing/MemoryXml.h"
+#include "os/testing/TestCrypto.h"
 
 namespace os::testing {
 
@@ -38,10 +39,11 @@ class MemoryPlatform {
   MemoryRegistry registry;
   FakeShellLinks shellLinks{fs};
   FakeFonts fonts;
+  TestCrypto crypto;
 
  private:
   Platform platform_{fs,       profile,   display, shell,    system,     locale,
-                     eventLog, processes, xml,     registry, shellLinks, fonts};
+                     eventLog, processes, xml,     registry, shellLinks, fonts, crypto};
 };
 
 }  // namespace os::testing

@@ -2,6 +2,7 @@
 // The real seam of one program: every Win32 part, owned here, and the Platform that refers to
 // them. A program's entry point makes one and hands Get() to the shared units and the engine.
 #include "os/Platform.h"
+#include "os/win32/Win32Crypto.h"
 #include "os/win32/Win32Display.h"
 #include "os/win32/Win32EventLog.h"
 #include "os/win32/Win32FileSystem.h"
@@ -38,8 +39,9 @@ class Win32Platform {
   Win32Registry registry_;
   Win32ShellLinks shellLinks_;
   Win32Fonts fonts_;
+  Win32Crypto crypto_;
   Platform platform_{fs_,       profile_,   display_, shell_,    system_,     locale_,
-                     eventLog_, processes_, xml_,     registry_, shellLinks_, fonts_};
+                     eventLog_, processes_, xml_,     registry_, shellLinks_, fonts_, crypto_};
 };
 
 }  // namespace os::win32

@@ -1,0 +1,242 @@
+#include "engine/MediumManifest.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/FileOperations.h"
+#include "text/Utf.h"
+
+namespace engine {
+namespace {
+
+// A manifest larger than this is no manifest of a medium (a line is about 100 bytes).
+constexpr std::uint64_t kMaxManifestBytes = 16ull * 1024 * 1024;
+constexpr std::uint32_t kDigestBlock = 1024 * 1024;
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  return -1;
+}
+
+wchar_t FoldCase(wchar_t c) {
+  if ((c >= L'a' && c <= L'z') || (c >= L'\x00E0' && c <= L'\x00FE' && c != L'\x00F7') ||
+      (c >= L'\x0430' && c <= L'\x044F')) {
+    return static_cast<wchar_t>(c - 0x20);
+  }
+  if (c >= L'\x0450' && c <= L'\x045F') {  // ѐ to џ, ё among them
+    return static_cast<wchar_t>(c - 0x50);
+  }
+  return c;
+}
+
+// sha256sum writes a name holding "\" or a line break with a leading "\" on the line and those
+// characters escaped; anything else after a "\" is no such name.
+bool Unescape(std::string& name) {
+  std::string plain;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] != '\\') {
+      plain += name[i];
+    } else if (i + 1 < name.size() && (name[i + 1] == '\\' || name[i + 1] == 'n')) {
+      plain += name[++i] == 'n' ? '\n' : '\\';
+    } else {
+      return false;
+    }
+  }
+  name = std::move(plain);
+  return true;
+}
+
+// "..", a drive or a leading separator would name a file off the medium.
+bool StaysOnMedium(const std::wstring& path) {
+  if (path.empty() || path.front() == L'\\' || path.find(L':') != std::wstring::npos) {
+    return false;
+  }
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find(L'\\', start);
+    const std::wstring part = path.substr(start, end - start);
+    if (part.empty() || part == L"..") {
+      return false;
+    }
+    if (end == std::wstring::npos) {
+      return true;
+    }
+    start = end + 1;
+  }
+}
+
+std::wstring LineError(std::size_t line, const wchar_t* why) {
+  return L"строка " + std::to_wstring(line) + L": " + why;
+}
+
+}  // namespace
+
+std::optional<MediumManifest> MediumManifest::Parse(std::string_view bytes, std::wstring& error) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    bytes.remove_prefix(3);
+  }
+  MediumManifest manifest;
+  std::size_t number = 0;
+  while (!bytes.empty()) {
+    ++number;
+    const std::size_t end = bytes.find('\n');
+    std::string_view line = bytes.substr(0, end);
+    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+    if (line.ends_with('\r')) {
+      line.remove_suffix(1);
+    }
+    const bool escaped = line.starts_with('\\');
+    if (escaped) {
+      line.remove_prefix(1);
+    }
+    ManifestEntry entry;
+    bool digits = line.size() > 66;
+    for (std::size_t i = 0; digits && i < entry.digest.size(); ++i) {
+      const int high = HexValue(line[2 * i]);
+      const int low = HexValue(line[2 * i + 1]);
+      digits = high >= 0 && low >= 0;
+      entry.digest[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    if (!digits || line[64] != ' ' || (line[65] != ' ' && line[65] != '*')) {
+      error = LineError(number,
+                        L"ожидаются 64 шестнадцатеричные цифры, пробел, пробел или \"*\" и имя "
+                        L"файла");
+      return std::nullopt;
+    }
+    std::string name(line.substr(66));
+    if (escaped && !Unescape(name)) {
+      error = LineError(number, L"неверная запись имени файла после \"\\\"");
+      return std::nullopt;
+    }
+    entry.path = text::FromUtf8(name);
+    if (entry.path.find(L'\xFFFD') != std::wstring::npos &&
+        name.find("\xEF\xBF\xBD") == std::string::npos) {
+      error = LineError(number, L"имя файла не в кодировке UTF-8");
+      return std::nullopt;
+    }
+    std::replace(entry.path.begin(), entry.path.end(), L'/', L'\\');
+    while (entry.path.starts_with(L".\\")) {
+      entry.path.erase(0, 2);
+    }
+    if (!StaysOnMedium(entry.path)) {
+      error = LineError(number, L"путь ведёт за пределы носителя");
+      return std::nullopt;
+    }
+    std::wstring key = ManifestKey(entry.path);
+    if (std::find(manifest.keys_.begin(), manifest.keys_.end(), key) != manifest.keys_.end()) {
+      error = LineError(number, L"файл указан второй раз");
+      return std::nullopt;
+    }
+    manifest.keys_.push_back(std::move(key));
+    manifest.entries_.push_back(std::move(entry));
+  }
+  return manifest;
+}
+
+const os::Sha256Digest* MediumManifest::Find(std::wstring_view relative) const {
+  const auto found = std::find(keys_.begin(), keys_.end(), ManifestKey(relative));
+  return found == keys_.end() ? nullptr : &entries_[found - keys_.begin()].digest;
+}
+
+std::wstring ManifestKey(std::wstring_view relative) {
+  std::wstring key(relative);
+  std::replace(key.begin(), key.end(), L'/', L'\\');
+  while (key.starts_with(L".\\")) {
+    key.erase(0, 2);
+  }
+  std::transform(key.begin(), key.end(), key.begin(), FoldCase);
+  return key;
+}
+
+std::wstring DigestHex(const os::Sha256Digest& digest) {
+  static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring hex;
+  for (const std::uint8_t byte : digest) {
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 15];
+  }
+  return hex;
+}
+
+std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std::wstring& medium) {
+  const std::wstring path = medium + std::wstring(kManifestFile);
+  if (!FileExists(fs, path)) {
+    return std::nullopt;
+  }
+  const auto fail = [&](const std::wstring& why) -> MediumFileError {
+    return MediumFileError(L"Файл контрольных сумм \"" + fs.FullPath(path) +
+                           L"\" установочного носителя не годится: " + why);
+  };
+  os::ErrorCode error = os::error::kSuccess;
+  const auto file =
+      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
+  std::uint64_t size = 0;
+  if (file && (error = file->GetSize(size)) == os::error::kSuccess && size > kMaxManifestBytes) {
+    throw fail(L"он больше " + std::to_wstring(kMaxManifestBytes / 1024 / 1024) + L" МиБ");
+  }
+  std::string bytes(file ? static_cast<std::size_t>(size) : 0, '\0');
+  std::size_t done = 0;
+  while (file && error == os::error::kSuccess && done < bytes.size()) {
+    std::uint32_t read = 0;
+    error = file->Read(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), read);
+    if (error == os::error::kSuccess && read == 0) {
+      error = os::error::kReadFault;
+    }
+    done += read;
+  }
+  if (!file || error != os::error::kSuccess) {
+    throw fail(L"он не читается: " + fs.ErrorText(error));
+  }
+  std::wstring why;
+  std::optional<MediumManifest> manifest = MediumManifest::Parse(bytes, why);
+  if (!manifest) {
+    throw fail(why);
+  }
+  return manifest;
+}
+
+std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& crypto,
+                                           const std::wstring& path, std::wstring& error) {
+  os::ErrorCode code = os::error::kSuccess;
+  const auto file =
+      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, code);
+  if (!file) {
+    error = fs.ErrorText(code);
+    return std::nullopt;
+  }
+  const auto hash = crypto.CreateSha256(error);
+  if (!hash) {
+    return std::nullopt;
+  }
+  const std::unique_ptr<char[]> buffer(new char[kDigestBlock]);
+  for (;;) {
+    std::uint32_t read = 0;
+    if ((code = file->Read(buffer.get(), kDigestBlock, read)) != os::error::kSuccess) {
+      error = fs.ErrorText(code);
+      return std::nullopt;
+    }
+    if (read == 0) {
+      break;
+    }
+    if (!hash->Update(buffer.get(), read)) {
+      error = L"ошибка вычисления SHA-256";
+      return std::nullopt;
+    }
+  }
+  os::Sha256Digest digest{};
+  if (!hash->Finish(digest)) {
+    error = L"ошибка вычисления SHA-256";
+    return std::nullopt;
+  }
+  return digest;
+}
+
+}  // namespace engine

@@ -1,0 +1,67 @@
+#pragma once
+// The medium's list of SHA-256 digests, "SHA256SUMS" in its root, in the format sha256sum writes
+// and `sha256sum -c` reads: per file one line of 64 hexadecimal digits, a blank, a blank (text)
+// or "*" (binary) and the file's path relative to the medium with "/". The installation checks
+// every file it copies against it, and InstallCli --check the whole medium.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Error.h"
+#include "os/Crypto.h"
+#include "os/FileSystem.h"
+
+namespace engine {
+
+inline constexpr std::wstring_view kManifestFile = L"SHA256SUMS";
+
+// A file from the medium that cannot be trusted: its content differs from the manifest's digest,
+// the manifest does not list it, or it could not be checked. Raised during an installation; no
+// step passes it by, the fonts step included.
+class MediumFileError : public OperatorError {
+ public:
+  using OperatorError::OperatorError;
+};
+
+struct ManifestEntry {
+  std::wstring path;  // relative to the medium, with "\"
+  os::Sha256Digest digest{};
+};
+
+class MediumManifest {
+ public:
+  // The manifest from its bytes (UTF-8). Nothing for a malformed one, with the reason in `error`
+  // ("строка 3: ..."): a line without 64 hexadecimal digits, a blank and a path; a path that
+  // leaves the medium; a file listed twice; text that is no UTF-8.
+  static std::optional<MediumManifest> Parse(std::string_view bytes, std::wstring& error);
+
+  // The digest listed for a path relative to the medium, as Windows names files: letter case
+  // aside, "\" or "/". Null when the file is not listed.
+  const os::Sha256Digest* Find(std::wstring_view relative) const;
+
+  // The listed files, in the manifest's order.
+  const std::vector<ManifestEntry>& Entries() const { return entries_; }
+
+ private:
+  std::vector<ManifestEntry> entries_;
+  std::vector<std::wstring> keys_;  // each entry's path folded for the lookup
+};
+
+// A path relative to the medium as the lookup compares it: "/" made "\", a leading ".\" dropped,
+// letters in upper case (Latin, Latin-1 and Cyrillic, as file names on a medium use them).
+std::wstring ManifestKey(std::wstring_view relative);
+
+// 64 lower-case hexadecimal digits.
+std::wstring DigestHex(const os::Sha256Digest& digest);
+
+// What a medium's manifest file holds: nothing when the medium has none. Raises MediumFileError,
+// naming the file, when it is there but cannot be read or is malformed.
+std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std::wstring& medium);
+
+// The SHA-256 digest of a whole file, read in blocks. Nothing when the file cannot be read or
+// hashed, with the reason in `error`.
+std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& crypto,
+                                           const std::wstring& path, std::wstring& error);
+
+}  // namespace engine
