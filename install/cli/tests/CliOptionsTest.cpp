@@ -102,9 +102,22 @@ TEST(SplitCommandLine, TakesQuotedFoldersWithTheirTrailingBackslash) {
   }
 }
 
+// With --check the one folder is the medium to check, never a target.
+TEST(ParseArguments, CheckTakesItsFolderAsTheMedium) {
+  for (const auto& [arguments, medium] :
+       {std::pair{std::vector<std::wstring>{L"--check"}, L""},
+        std::pair{std::vector<std::wstring>{L"E:\\", L"--check"}, L"E:\\"}}) {
+    const ParsedArguments parsed = ParseArguments(arguments);
+    ASSERT_TRUE(parsed.options.has_value());
+    EXPECT_TRUE(parsed.options->check);
+    EXPECT_FALSE(parsed.options->target.has_value());
+    EXPECT_EQ(parsed.options->medium.value_or(L""), medium);
+  }
+}
+
 TEST(UsageText, NamesEveryOptionAndEndsWithALineBreak) {
   const std::wstring usage = UsageText();
-  for (const wchar_t* option : {L"--windows-xp", L"--no-driver", L"--yes", L"InstallCli.exe"}) {
+  for (const wchar_t* option : {L"--windows-xp", L"--no-driver", L"--yes", L"--check", L"InstallCli.exe"}) {
     EXPECT_NE(usage.find(option), std::wstring::npos) << text::ToUtf8(option);
   }
   EXPECT_TRUE(usage.ends_with(L"\r\n"));

@@ -14,6 +14,7 @@
 #include "engine/FileOperations.h"
 #include "engine/Fonts.h"
 #include "engine/Installation.h"
+#include "engine/MediumCopy.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgramLaunch.h"
 #include "engine/ProgressLines.h"
@@ -172,6 +173,27 @@ TEST_F(FinishingStepsTest, FontsAreInstalledUntilOneFailsAndTheRunGoesOn) {
     EXPECT_EQ(ReleaseLevelWritten(), "150612");  // the steps after the fonts ran
     EXPECT_TRUE(os::testing::FakeShellLinks::Read(fs(), DesktopLink()).has_value());
   }
+}
+
+// A font the medium's manifest does not fit ends the run, unlike any other font failure: the
+// fonts before it stay installed, it is neither left in the fonts folder nor registered.
+TEST_F(FinishingStepsTest, ADamagedFontOnTheMediumEndsTheRun) {
+  ASSERT_EQ(fs().CreateFolder(medium_ + L"fonts"), 0u);
+  for (const wchar_t* font : {L"ARIAL.TTF", L"ARIALN.TTF", L"COUR.TTF"}) {
+    WriteBytes(fs(), medium_ + L"fonts\\" + font, "a font");
+    doubles().fonts.SetTitle(medium_ + L"fonts\\" + font, std::wstring(L"Title of ") + font);
+  }
+  testing::WriteManifest(fs(), platform_.Get().crypto, medium_);
+  WriteBytes(fs(), medium_ + L"fonts\\ARIALN.TTF", "a fonT");
+  EXPECT_EQ(RunRaising(), DamagedMediumFileText(medium_ + L"fonts\\ARIALN.TTF"));
+  EXPECT_EQ(FinishingLines(), Lines{FontInstalledLine(L"Title of ARIAL.TTF")});
+  EXPECT_TRUE(FileExists(fs(), L"C:\\Windows\\Fonts\\ARIAL.TTF"));
+  EXPECT_FALSE(FileExists(fs(), L"C:\\Windows\\Fonts\\ARIALN.TTF"));
+  EXPECT_FALSE(FileExists(fs(), L"C:\\Windows\\Fonts\\COUR.TTF"));
+  EXPECT_EQ(doubles().registry.ValueNames(os::RegistryRoot::kLocalMachine, std::wstring(kFontsKey))
+                .size(),
+            1u);
+  EXPECT_FALSE(ReleaseLevelWritten().has_value());  // nothing after the fonts ran
 }
 
 // --- The driver package ---

@@ -2,12 +2,16 @@
 // An installation medium and a seam for installation runs in tests. The medium is built in a
 // folder of the test's file system with every file the copy phase takes, each holding its own
 // medium path as content, so a test can tell which file landed where.
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "FontFileBuilder.h"
 #include "TestStrings.h"
+#include "engine/Fonts.h"
+#include "engine/MediumManifest.h"
 #include "engine/PackageLayout.h"
 #include "os/Platform.h"
 #include "os/testing/FakeLocale.h"
@@ -99,6 +103,61 @@ inline std::vector<std::wstring> BuildMedium(os::IFileSystem& fs, const std::wst
     }
   }
   return written;
+}
+
+// What a medium holds beyond the copy phase's files, for checking it whole: the seven fonts (each
+// a small font file with its name as title), the driver package folder and both installers.
+inline void CompleteMedium(os::IFileSystem& fs, const std::wstring& medium) {
+  for (const wchar_t* folder : {L"fonts", L"Usbprep", L"Usbprep\\Package"}) {
+    if (fs.CreateFolder(medium + folder) != 0) {
+      throw std::runtime_error("cannot create a medium folder");
+    }
+  }
+  for (const auto name : kFontFiles) {
+    const std::u16string title(name.begin(), name.end());
+    os::testing::WriteBytes(fs, medium + L"fonts\\" + std::wstring(name),
+                            FontFile({WindowsName(4, title)}));
+  }
+  for (const wchar_t* file :
+       {L"Usbprep\\Usbprep.exe", L"Usbprep\\DPInst32.exe", L"Usbprep\\DPInst64.exe",
+        L"Usbprep\\DPInstIA64.exe", L"Usbprep\\Package\\ftdibus.inf",
+        L"Usbprep\\Package\\ftdiport.inf", L"Install.exe", L"InstallCli.exe"}) {
+    os::testing::WriteBytes(fs, medium + file, MediumContent(file));
+  }
+}
+
+// Every file below `folder` (relative to `medium`, "" or ending in "\"), "/" between names.
+inline void MediumFiles(os::IFileSystem& fs, const std::wstring& medium, const std::wstring& folder,
+                        std::vector<std::wstring>& files) {
+  std::vector<os::FindEntry> entries;
+  fs.Find(medium + folder + L"*", entries);
+  for (const os::FindEntry& entry : entries) {
+    if (entry.name == L"." || entry.name == L"..") {
+      continue;
+    }
+    if ((entry.attributes & os::attr::kDirectory) != 0) {
+      MediumFiles(fs, medium, folder + entry.name + L"\\", files);
+    } else {
+      files.push_back(folder + entry.name);
+    }
+  }
+}
+
+// "SHA256SUMS" in the medium's root, as sha256sum writes it, for every file of the medium.
+inline void WriteManifest(os::IFileSystem& fs, os::ICrypto& crypto, const std::wstring& medium) {
+  std::vector<std::wstring> files;
+  MediumFiles(fs, medium, L"", files);
+  std::string manifest;
+  for (std::wstring file : files) {
+    std::wstring error;
+    const auto digest = FileDigest(fs, crypto, medium + file, error);
+    if (!digest) {
+      throw std::runtime_error("cannot hash a medium file: " + text::ToUtf8(error));
+    }
+    std::replace(file.begin(), file.end(), L'\\', L'/');
+    manifest += text::ToUtf8(DigestHex(*digest)) + "  " + text::ToUtf8(file) + "\n";
+  }
+  os::testing::WriteBytes(fs, medium + std::wstring(kManifestFile), manifest);
 }
 
 // The seam an installation run in a portable test works on: natively every part a double (the
