@@ -14,7 +14,7 @@ enum ExitCode : int {
   kComplete = 0,    // every step of the installation ran
   kEndedEarly = 1,  // the installation ended early at one of its stopping points
   kFailed = 2,      // an error ended the installation (its text is on standard error)
-  kIncompleteMedium = 3,  // --check found the medium incomplete or damaged
+  kBadMedium = 3,   // --check found the medium incomplete or damaged
   kUsage = 64,      // the command line or the target folder was refused; nothing was installed
 };
 

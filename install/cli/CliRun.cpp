@@ -103,7 +103,7 @@ int CheckMedium(const CliOptions& options, IConsole& console, os::Platform& plat
   if (!report.findings.empty()) {
     console.WriteError(L"Носитель \"" + medium + L"\" неполон или повреждён: неполадок " +
                        std::to_wstring(report.findings.size()) + L"." + kLineEnd);
-    return kIncompleteMedium;
+    return kBadMedium;
   }
   console.WriteError(L"Носитель \"" + medium + L"\" полон: файлов проверено по SHA256SUMS " +
                      std::to_wstring(report.filesVerified) + L", будет запущен выпуск " +

@@ -129,9 +129,8 @@ class Checker {
 
   void DriverPackageAndInstallers() {
     const wstring usbprep = wstring(layout::kUsbprepFolder) + L"\\";
-    for (const wchar_t* name :
-         {L"Usbprep.exe", L"DPInst32.exe", L"DPInst64.exe", L"DPInstIA64.exe",
-          L"Package\\ftdibus.inf", L"Package\\ftdiport.inf"}) {
+    for (const wchar_t* name : {L"Usbprep.exe", L"DPInst32.exe", L"DPInst64.exe", L"DPInstIA64.exe",
+                                L"Package\\ftdibus.inf", L"Package\\ftdiport.inf"}) {
       ExactlyThere(usbprep + name);
     }
     ExactlyThere(L"Install.exe");
@@ -178,8 +177,8 @@ class Checker {
     try {
       CheckReleaseInfo(fs_, platform_.xml, medium_ + updater);
     } catch (const OperatorError& error) {
-      Finding(L"Файл " + Quoted(updater + wstring(layout::kReleaseInfoFile)) +
-              L" не годится: " + WithClosingFullStop(error.Message()));
+      Finding(L"Файл " + Quoted(updater + wstring(layout::kReleaseInfoFile)) + L" не годится: " +
+              WithClosingFullStop(error.Message()));
     }
   }
 
@@ -220,8 +219,7 @@ class Checker {
         continue;
       }
       wstring error;
-      const std::optional<os::Sha256Digest> digest =
-          FileDigest(fs_, platform_.crypto, path, error);
+      const std::optional<os::Sha256Digest> digest = FileDigest(fs_, platform_.crypto, path, error);
       if (!digest) {
         Finding(L"Файл " + Quoted(entry.path) + L" не удаётся проверить: " +
                 WithClosingFullStop(error));

@@ -31,6 +31,10 @@ bool CopyMediumFile(os::IFileSystem& fs, const MediumDigests* digests, const std
     return CopySingleFile(fs, source, destination, onBlock, failure);
   }
   const os::Sha256Digest* expected = digests->manifest.Find(*relative);
+  if (expected == nullptr && !FileExists(fs, source)) {
+    // Missing as well: reported as any missing source is.
+    return CopySingleFile(fs, source, destination, onBlock, failure);
+  }
   if (expected == nullptr) {
     throw MediumFileError(L"Файл \"" + fs.FullPath(source) +
                           L"\" установочного носителя не указан в файле контрольных сумм " +

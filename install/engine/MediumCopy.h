@@ -18,9 +18,10 @@ struct MediumDigests {
 
 // CopySingleFile, and with `digests` the check of the source against the manifest. A source
 // below the medium folder that the manifest does not list raises MediumFileError before anything
-// is opened; a copy whose digest differs (or cannot be made) is removed and raises
-// MediumFileError naming the source's full path. A copy whose content fails returns false as
-// CopySingleFile does, unchecked. Sources outside the medium folder are copied unchecked.
+// is opened (a missing one raises CopySingleFile's "Cannot open file"); a copy whose digest differs
+// (or cannot be made) is removed and raises MediumFileError naming the source's full path. A copy
+// whose content fails returns false as CopySingleFile does, unchecked. Sources outside the medium
+// folder are copied unchecked.
 bool CopyMediumFile(os::IFileSystem& fs, const MediumDigests* digests, const std::wstring& source,
                     const std::wstring& destination, const CopyBlockFn& onBlock = {},
                     CopyFailure* failure = nullptr);

@@ -239,8 +239,7 @@ void UpdateReleaseLevel(os::IFileSystem& fs, os::IXml& xml, const std::wstring& 
 }
 
 void CheckReleaseInfo(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder) {
-  OnReleaseInfo(fs, xml, folder,
-                [&](const std::wstring& path) { LoadReleaseDocument(xml, path); });
+  OnReleaseInfo(fs, xml, folder, [&](const std::wstring& path) { LoadReleaseDocument(xml, path); });
 }
 
 }  // namespace engine

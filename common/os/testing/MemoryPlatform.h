@@ -1,7 +1,7 @@
 #pragma once
 // A whole seam of doubles for native tests: the in-memory file system, and the profile and shell
-// working on it, a scripted display, system and clock, a recording event log and real SHA-256. Tests reach
-// each double by name to script it or read what it recorded.
+// working on it, a scripted display, system and clock, a recording event log and real SHA-256.
+// Tests reach each double by name to script it or read what it recorded.
 #include "os/Platform.h"
 #include "os/testing/FakeDisplay.h"
 #include "os/testing/FakeEventLog.h"
@@ -42,8 +42,8 @@ class MemoryPlatform {
   TestCrypto crypto;
 
  private:
-  Platform platform_{fs,       profile,   display, shell,    system,     locale,
-                     eventLog, processes, xml,     registry, shellLinks, fonts, crypto};
+  Platform platform_{fs,        profile, display,  shell,      system, locale, eventLog,
+                     processes, xml,     registry, shellLinks, fonts,  crypto};
 };
 
 }  // namespace os::testing

@@ -4,8 +4,8 @@
 
 #include <wincrypt.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <limits>
 #include <memory>
 #include <utility>
 
@@ -43,6 +43,8 @@ std::wstring LastErrorText(const wchar_t* call) {
   return std::wstring(call) + L": " + (text.empty() ? number : text + L" (" + number + L")");
 }
 
+constexpr std::size_t kMaxPiece = std::size_t{1} << 30;
+
 class Win32Hash final : public IHash {
  public:
   Win32Hash(Provider provider, HashHandle hash)
@@ -51,9 +53,8 @@ class Win32Hash final : public IHash {
   bool Update(const void* data, std::size_t size) override {
     const auto* bytes = static_cast<const BYTE*>(data);
     while (size > 0) {
-      const DWORD piece =
-          size > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
-                                                   : static_cast<DWORD>(size);
+      // CryptHashData takes a DWORD count: a larger block goes in pieces.
+      const auto piece = static_cast<DWORD>(std::min<std::size_t>(size, kMaxPiece));
       if (!::CryptHashData(hash_.Get(), bytes, piece, 0)) {
         return false;
       }

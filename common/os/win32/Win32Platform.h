@@ -40,8 +40,8 @@ class Win32Platform {
   Win32ShellLinks shellLinks_;
   Win32Fonts fonts_;
   Win32Crypto crypto_;
-  Platform platform_{fs_,       profile_,   display_, shell_,    system_,     locale_,
-                     eventLog_, processes_, xml_,     registry_, shellLinks_, fonts_, crypto_};
+  Platform platform_{fs_,        profile_, display_,  shell_,      system_, locale_, eventLog_,
+                     processes_, xml_,     registry_, shellLinks_, fonts_,  crypto_};
 };
 
 }  // namespace os::win32

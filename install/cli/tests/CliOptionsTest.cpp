@@ -117,7 +117,8 @@ TEST(ParseArguments, CheckTakesItsFolderAsTheMedium) {
 
 TEST(UsageText, NamesEveryOptionAndEndsWithALineBreak) {
   const std::wstring usage = UsageText();
-  for (const wchar_t* option : {L"--windows-xp", L"--no-driver", L"--yes", L"--check", L"InstallCli.exe"}) {
+  for (const wchar_t* option :
+       {L"--windows-xp", L"--no-driver", L"--yes", L"--check", L"InstallCli.exe"}) {
     EXPECT_NE(usage.find(option), std::wstring::npos) << text::ToUtf8(option);
   }
   EXPECT_TRUE(usage.ends_with(L"\r\n"));

@@ -26,6 +26,7 @@
 #include "SampleMedium.h"
 #include "engine/FileOperations.h"
 #include "engine/Fonts.h"
+#include "engine/MediumCopy.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgressLines.h"
 #include "os/testing/FileHelpers.h"
@@ -759,6 +760,59 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
       << stopped.errors;
   EXPECT_FALSE(Landed(brokenTarget + fourth).has_value());
   EXPECT_FALSE(Landed(brokenTarget + L"ReleaseInfo").has_value());  // no finishing steps
+}
+
+// The sample medium carries its manifest: --check finds it complete; a copy with one byte changed
+// or one file missing is named file by file, and an installation from the changed copy stops at
+// that file.
+TEST_F(InstallCliUnderWine, ChecksTheSampleMediumAndStopsAtADamagedFile) {
+  namespace lines = engine::lines;
+  const wstring sample = medium::SampleMediumFolder();
+  const CliResult complete = RunCli(sample + L"InstallCli.exe", L"--check", scratch_, scratch_);
+  EXPECT_EQ(complete.exitCode, 0u) << complete.output << complete.errors;
+  EXPECT_EQ(complete.output, "");
+  EXPECT_NE(complete.errors.find(text::ToUtf8(L"полон")), std::string::npos) << complete.errors;
+  EXPECT_NE(complete.errors.find("V010113"), std::string::npos) << complete.errors;
+
+  const wstring damaged(engine::layout::kServerFilesFamily0[3]);
+  const wstring scratched = scratch_ + L"Поцарапанный носитель\\";
+  engine::CopyFolderTree(fs_, sample, scratched);
+  std::string bytes = Landed(scratched + L"Firebird\\" + damaged).value_or("");
+  ASSERT_FALSE(bytes.empty());
+  bytes[bytes.size() / 2] ^= 0x01;
+  os::testing::WriteBytes(fs_, scratched + L"Firebird\\" + damaged, bytes);
+  const wstring lacking = scratch_ + L"Неполный носитель\\";
+  engine::CopyFolderTree(fs_, sample, lacking);
+  ASSERT_TRUE(::DeleteFileW((lacking + L"UDF\\VrEcgUdf.Dll").c_str()));
+
+  const CliResult changed = RunCli(scratched + L"InstallCli.exe", L"--check", scratch_, scratch_);
+  EXPECT_EQ(changed.exitCode, 3u) << changed.errors;
+  EXPECT_EQ(changed.output,
+            Utf8Lines({L"Файл \"Firebird\\" + damaged +
+                       L"\" повреждён: его содержимое не совпадает с контрольной суммой в "
+                       L"SHA256SUMS."}));
+  const CliResult missing =
+      RunCli(sample + L"InstallCli.exe", L"--check \"" + lacking + L"\"", scratch_, scratch_);
+  EXPECT_EQ(missing.exitCode, 3u) << missing.errors;
+  EXPECT_EQ(missing.output,
+            Utf8Lines({L"Нет файла \"UDF\\VrEcgUdf.Dll\".",
+                       L"Нет файла \"UDF\\VrEcgUdf.Dll\", указанного в SHA256SUMS."}));
+
+  const wstring target = targetParent_ + L"Scratched\\";
+  const CliResult stopped = RunCli(scratched + L"InstallCli.exe",
+                                   L"--yes --no-driver \"" + target + L"\"", scratch_, scratch_);
+  EXPECT_EQ(stopped.exitCode, 2u) << stopped.errors;
+  std::vector<wstring> expected = CopyPhaseLines(0);
+  expected.resize(3 + 3);  // settings, database folder, database, three server files
+  expected.push_back(lines::CopyingFile(damaged));
+  EXPECT_EQ(stopped.output, Utf8Lines(expected));
+  EXPECT_NE(stopped.errors.find(
+                text::ToUtf8(engine::DamagedMediumFileText(scratched + L"Firebird\\" + damaged))),
+            std::string::npos)
+      << stopped.errors;
+  EXPECT_FALSE(Landed(target + damaged).has_value());
+  EXPECT_TRUE(Landed(target + wstring(engine::layout::kServerFilesFamily0[2])).has_value());
+  EXPECT_FALSE(Landed(target + L"ReleaseInfo").has_value());  // no finishing steps
 }
 
 // A relative target folder is taken from the folder the program was started in, not from the

@@ -190,7 +190,8 @@ TEST_F(FinishingStepsTest, ADamagedFontOnTheMediumEndsTheRun) {
   EXPECT_TRUE(FileExists(fs(), L"C:\\Windows\\Fonts\\ARIAL.TTF"));
   EXPECT_FALSE(FileExists(fs(), L"C:\\Windows\\Fonts\\ARIALN.TTF"));
   EXPECT_FALSE(FileExists(fs(), L"C:\\Windows\\Fonts\\COUR.TTF"));
-  EXPECT_EQ(doubles().registry.ValueNames(os::RegistryRoot::kLocalMachine, std::wstring(kFontsKey))
+  EXPECT_EQ(doubles()
+                .registry.ValueNames(os::RegistryRoot::kLocalMachine, std::wstring(kFontsKey))
                 .size(),
             1u);
   EXPECT_FALSE(ReleaseLevelWritten().has_value());  // nothing after the fonts ran

@@ -18,10 +18,10 @@ constexpr char kMillionA[] = "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e04
 const std::string kZeros(64, '0');
 
 TEST(MediumManifest, TakesWhatSha256sumWritesAndFindsFilesAsWindowsNamesThem) {
-  const std::string text = std::string("\xEF\xBB\xBF") + kAbc + "  DTAfb/R40.FDB\n" + kZeros +
-                           " *./fonts/verdana.TTF\r\n" + "\\" + kMillionA +
-                           "  Updater/a\\\\b\\nc\n" + "BA7816BF8F01CFEA414140DE5DAE2223B00361A39617" +
-                           "7A9CB410FF61F20015AD  Носитель/Файл.txt\n";
+  const std::string text =
+      std::string("\xEF\xBB\xBF") + kAbc + "  DTAfb/R40.FDB\n" + kZeros +
+      " *./fonts/verdana.TTF\r\n" + "\\" + kMillionA + "  Updater/a\\\\b\\nc\n" +
+      "BA7816BF8F01CFEA414140DE5DAE2223B00361A39617" + "7A9CB410FF61F20015AD  Носитель/Файл.txt\n";
   std::wstring error;
   const auto manifest = MediumManifest::Parse(text, error);
   ASSERT_TRUE(manifest.has_value()) << text::ToUtf8(error);
@@ -33,9 +33,12 @@ TEST(MediumManifest, TakesWhatSha256sumWritesAndFindsFilesAsWindowsNamesThem) {
     const char* digest;  // nothing listed: null
   };
   const Lookup lookups[] = {
-      {L"DTAfb\\R40.FDB", kAbc},        {L"dtafb/r40.fdb", kAbc},
-      {L"FONTS\\VERDANA.ttf", kZeros.c_str()}, {L"носитель\\ФАЙЛ.TXT", kAbc},
-      {L"DTAfb\\R40.FDB.tmp", nullptr}, {L"R40.FDB", nullptr},
+      {L"DTAfb\\R40.FDB", kAbc},
+      {L"dtafb/r40.fdb", kAbc},
+      {L"FONTS\\VERDANA.ttf", kZeros.c_str()},
+      {L"носитель\\ФАЙЛ.TXT", kAbc},
+      {L"DTAfb\\R40.FDB.tmp", nullptr},
+      {L"R40.FDB", nullptr},
   };
   for (const Lookup& lookup : lookups) {
     SCOPED_TRACE(text::ToUtf8(lookup.path));
