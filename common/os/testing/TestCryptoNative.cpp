@@ -2,6 +2,7 @@
 #ifndef _WIN32
 #include <openssl/evp.h>
 
+#include "os/testing/SeamCalls.h"
 #include "os/testing/TestCrypto.h"
 
 namespace os::testing {
@@ -32,6 +33,7 @@ class OpenSslHash final : public IHash {
 }  // namespace
 
 std::unique_ptr<IHash> TestCrypto::CreateSha256(std::wstring& error) {
+  SeamCalls::Count();
   if (failCreation_) {
     error = L"no SHA-256 provider (test)";
     return nullptr;
