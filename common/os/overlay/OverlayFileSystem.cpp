@@ -204,6 +204,18 @@ OverlayFileSystem::Entry& OverlayFileSystem::Put(const std::wstring& key, const 
   return entry;
 }
 
+// A rename or removal of a disk file fails while another program holds it open (a database
+// server its database, say): asked by opening it without sharing, which changes nothing.
+ErrorCode OverlayFileSystem::HeldOpen(const Seen& seen, const std::wstring& path) {
+  ErrorCode error = error::kSuccess;
+  if (seen.kind == Kind::kFile && seen.entry == nullptr &&
+      !base_.Open(path, Access::kRead, Share::kNone, Disposition::kOpenExisting, error) &&
+      error == error::kSharingViolation) {
+    return error;
+  }
+  return error::kSuccess;
+}
+
 // A base file's content by reference, with the size and time the base gives for it.
 std::shared_ptr<OverlayFileSystem::Data> OverlayFileSystem::OwnData(const Seen& seen,
                                                                     const std::wstring& path,
@@ -365,6 +377,9 @@ ErrorCode OverlayFileSystem::RemoveFile(const std::wstring& path) {
   if (seen.kind == Kind::kFolder || (seen.attributes & attr::kReadOnly)) {
     return error::kAccessDenied;
   }
+  if (const ErrorCode e = HeldOpen(seen, path); e != error::kSuccess) {
+    return e;
+  }
   Put(key, path, Kind::kRemoved);
   return error::kSuccess;
 }
@@ -414,6 +429,9 @@ ErrorCode OverlayFileSystem::Move(const std::wstring& from, const std::wstring& 
   if (toKey.rfind(names::ChildPrefix(fromKey), 0) == 0) {
     return error::kInvalidParameter;  // into itself
   }
+  if (const ErrorCode e = HeldOpen(seen, from); e != error::kSuccess) {
+    return e;
+  }
   if (const ErrorCode e = MoveTree(from, seen, to); e != error::kSuccess) {
     return e;
   }
@@ -435,6 +453,9 @@ ErrorCode OverlayFileSystem::Replace(const std::wstring& from, const std::wstrin
   }
   if (source.kind == Kind::kFolder) {
     return error::kAccessDenied;
+  }
+  if (const ErrorCode e = HeldOpen(source, from); e != error::kSuccess) {
+    return e;
   }
   const Seen target = Look(toKey, to);
   if (target.kind == Kind::kFolder ||

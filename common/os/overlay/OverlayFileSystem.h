@@ -78,6 +78,7 @@ class OverlayFileSystem final : public IFileSystem {
   bool HiddenByAncestor(const std::wstring& key) const;
   // kSuccess when the parent of `key` is a folder in the view, else kPathNotFound.
   ErrorCode ParentIsFolder(const std::wstring& key);
+  ErrorCode HeldOpen(const Seen& seen, const std::wstring& path);
   Entry& Put(const std::wstring& key, const std::wstring& path, Kind kind);
   // A file's content as the view's own, read from the base where it is the base's.
   std::shared_ptr<Data> OwnData(const Seen& seen, const std::wstring& path, ErrorCode& error);

@@ -236,7 +236,13 @@ TEST(OverlayFileSystem, KeepsTheSizeOfALargeCopyWithoutItsBytes) {
   char byte = 0;
   std::uint32_t read = 0;
   EXPECT_EQ(back->Read(&byte, 1, read), os::error::kReadFault);
-  // A base file renamed in the view stays readable by reference; the base has neither name.
+  // A base file another program holds cannot be renamed; once free, renamed in the view it stays
+  // readable by reference, and the base has neither name.
+  {
+    const auto held = base.Open(L"C:\\big.fdb", os::Access::kRead, os::Share::kNone,
+                                os::Disposition::kOpenExisting, error);
+    EXPECT_EQ(view.Move(L"C:\\big.fdb", L"C:\\kept.fdb"), os::error::kSharingViolation);
+  }
   ASSERT_EQ(view.Move(L"C:\\big.fdb", L"C:\\kept.fdb"), 0u);
   EXPECT_EQ(os::testing::ReadBytes(view, L"C:\\kept.fdb"), std::string(5000, 'x'));
   EXPECT_EQ(view.GetAttributes(L"C:\\BIG.FDB"), os::attr::kInvalid);
