@@ -145,14 +145,19 @@ TEST_F(DryRunTest, PrintsWhatTheRealRunPrintsAndChangesNothing) {
     const char* name;
     bool installFirst;       // a reinstallation over a complete installation
     const wchar_t* removed;  // a medium file that is missing
+    bool holdDatabase;       // another program holds the installed database open
+    bool denyFontsKey;       // the user may not write the machine's fonts key
     int exitCode;
     std::size_t starts;  // programs the run starts
     std::size_t fontLines;
   };
   const Case cases[] = {
-      {"fresh target", false, nullptr, kComplete, 2, 2},
-      {"reinstallation", true, nullptr, kComplete, 2, 0},
-      {"medium without a server file", false, L"Firebird\\ib_util.Dll", kFailed, 0, 0},
+      {"fresh target", false, nullptr, false, false, kComplete, 2, 2},
+      {"reinstallation", true, nullptr, false, false, kComplete, 2, 0},
+      {"medium without a server file", false, L"Firebird\\ib_util.Dll", false, false, kFailed, 0,
+       0},
+      {"database in use", true, nullptr, true, false, kEndedEarly, 0, 0},
+      {"no right to the fonts key", false, nullptr, false, true, kComplete, 2, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -163,6 +168,16 @@ TEST_F(DryRunTest, PrintsWhatTheRealRunPrintsAndChangesNothing) {
     }
     if (c.removed != nullptr) {
       ASSERT_EQ(doubles_->fs.RemoveFile(kMedium + wstring(c.removed)), 0u);
+    }
+    if (c.denyFontsKey) {
+      doubles_->registry.DenyWrite(RegistryRoot::kLocalMachine, wstring(engine::kFontsKey));
+    }
+    std::unique_ptr<os::IFile> held;
+    if (c.holdDatabase) {
+      os::ErrorCode error = 0;
+      held = doubles_->fs.Open(wstring(kTarget) + L"DTAfb\\R40.FDB", os::Access::kRead,
+                               os::Share::kNone, os::Disposition::kOpenExisting, error);
+      ASSERT_TRUE(held);
     }
     doubles_->fonts.ClearCalls();
     const std::size_t startsBefore = doubles_->processes.Starts().size();
