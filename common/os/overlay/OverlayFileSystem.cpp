@@ -187,6 +187,10 @@ OverlayFileSystem::Seen OverlayFileSystem::Look(const std::wstring& key, const s
   return seen;
 }
 
+ErrorCode OverlayFileSystem::Missing(const std::wstring& key) {
+  return ParentIsFolder(key) == error::kSuccess ? error::kFileNotFound : error::kPathNotFound;
+}
+
 ErrorCode OverlayFileSystem::ParentIsFolder(const std::wstring& key) {
   const std::wstring parent = names::Parent(key);
   if (parent.empty()) {
@@ -216,6 +220,11 @@ ErrorCode OverlayFileSystem::HeldOpen(const Seen& seen, const std::wstring& path
   return error::kSuccess;
 }
 
+// Whether a handle of the view is open on the view's own file (its content is shared with it).
+bool OverlayFileSystem::OpenInView(const Seen& seen) {
+  return seen.entry != nullptr && seen.entry->data != nullptr && seen.entry->data.use_count() > 1;
+}
+
 // A base file's content by reference, with the size and time the base gives for it.
 std::shared_ptr<OverlayFileSystem::Data> OverlayFileSystem::OwnData(const Seen& seen,
                                                                     const std::wstring& path,
@@ -239,6 +248,11 @@ std::unique_ptr<IFile> OverlayFileSystem::Open(const std::wstring& path, Access 
   error = error::kSuccess;
   const std::wstring key = Key(path);
   const Seen seen = Look(key, path);
+  if (names::HasReservedCharacter(path) ||
+      (names::EndsInSeparator(path) && seen.kind != Kind::kFolder)) {
+    error = error::kInvalidName;
+    return nullptr;
+  }
   const bool writes = access == Access::kReadWrite || disposition != Disposition::kOpenExisting;
   if (seen.kind == Kind::kRemoved) {
     if ((error = ParentIsFolder(key)) != error::kSuccess) {
@@ -255,12 +269,12 @@ std::unique_ptr<IFile> OverlayFileSystem::Open(const std::wstring& path, Access 
     return std::make_unique<OverlayFile>(entry.data, nullptr, access == Access::kReadWrite,
                                          keptBytes_);
   }
-  if (seen.kind == Kind::kFolder) {
-    error = error::kAccessDenied;
-    return nullptr;
-  }
   if (disposition == Disposition::kCreateNew) {
     error = error::kFileExists;
+    return nullptr;
+  }
+  if (seen.kind == Kind::kFolder) {
+    error = error::kAccessDenied;
     return nullptr;
   }
   if (!writes) {
@@ -314,14 +328,19 @@ std::unique_ptr<IFile> OverlayFileSystem::Open(const std::wstring& path, Access 
 }
 
 std::uint32_t OverlayFileSystem::GetAttributes(const std::wstring& path) {
-  return Look(Key(path), path).attributes;
+  const Seen seen = Look(Key(path), path);
+  if (names::HasReservedCharacter(path) ||
+      (names::EndsInSeparator(path) && seen.kind == Kind::kFile)) {
+    return attr::kInvalid;
+  }
+  return seen.attributes;
 }
 
 ErrorCode OverlayFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   const std::wstring key = Key(path);
   const Seen seen = Look(key, path);
   if (seen.kind == Kind::kRemoved) {
-    return error::kFileNotFound;
+    return Missing(key);
   }
   if (seen.entry != nullptr) {
     seen.entry->attributes = Stored(attributes);
@@ -337,6 +356,9 @@ ErrorCode OverlayFileSystem::SetAttributes(const std::wstring& path, std::uint32
 }
 
 ErrorCode OverlayFileSystem::CreateFolder(const std::wstring& path) {
+  if (names::HasReservedCharacter(path)) {
+    return error::kInvalidName;
+  }
   const std::wstring key = Key(path);
   if (Look(key, path).kind != Kind::kRemoved) {
     return error::kAlreadyExists;
@@ -353,10 +375,13 @@ ErrorCode OverlayFileSystem::RemoveFolder(const std::wstring& path) {
   const std::wstring key = Key(path);
   const Seen seen = Look(key, path);
   if (seen.kind == Kind::kRemoved) {
-    return error::kFileNotFound;
+    return Missing(key);
   }
   if (seen.kind == Kind::kFile) {
     return kDirectoryInvalid;
+  }
+  if (seen.attributes & attr::kReadOnly) {
+    return error::kAccessDenied;
   }
   std::vector<FindEntry> inside;
   Find(names::ChildPrefix(path) + L"*", inside);
@@ -372,10 +397,13 @@ ErrorCode OverlayFileSystem::RemoveFile(const std::wstring& path) {
   const std::wstring key = Key(path);
   const Seen seen = Look(key, path);
   if (seen.kind == Kind::kRemoved) {
-    return error::kFileNotFound;
+    return Missing(key);
   }
   if (seen.kind == Kind::kFolder || (seen.attributes & attr::kReadOnly)) {
     return error::kAccessDenied;
+  }
+  if (OpenInView(seen)) {
+    return error::kSharingViolation;
   }
   if (const ErrorCode e = HeldOpen(seen, path); e != error::kSuccess) {
     return e;
@@ -418,7 +446,24 @@ ErrorCode OverlayFileSystem::Move(const std::wstring& from, const std::wstring& 
   const std::wstring toKey = Key(to);
   const Seen seen = Look(fromKey, from);
   if (seen.kind == Kind::kRemoved) {
-    return error::kFileNotFound;
+    return Missing(fromKey);
+  }
+  if (OpenInView(seen)) {
+    return error::kSharingViolation;
+  }
+  if (fromKey == toKey) {
+    // Only the letter case changes: the entry keeps its place under its new spelling.
+    Entry* entry = seen.entry;
+    if (entry == nullptr) {
+      ErrorCode error = error::kSuccess;
+      auto data = seen.kind == Kind::kFile ? OwnData(seen, from, error) : nullptr;
+      entry = &Put(fromKey, from, seen.kind);
+      entry->attributes = Stored(seen.attributes);
+      entry->opaque = false;
+      entry->data = std::move(data);
+    }
+    entry->name = names::LastComponent(to);
+    return error::kSuccess;
   }
   if (Look(toKey, to).kind != Kind::kRemoved) {
     return error::kAlreadyExists;
@@ -449,17 +494,20 @@ ErrorCode OverlayFileSystem::Replace(const std::wstring& from, const std::wstrin
   const std::wstring toKey = Key(to);
   const Seen source = Look(fromKey, from);
   if (source.kind == Kind::kRemoved) {
-    return error::kFileNotFound;
+    return Missing(fromKey);
   }
   if (source.kind == Kind::kFolder) {
     return error::kAccessDenied;
+  }
+  if (OpenInView(source)) {
+    return error::kSharingViolation;
   }
   if (const ErrorCode e = HeldOpen(source, from); e != error::kSuccess) {
     return e;
   }
   const Seen target = Look(toKey, to);
   if (target.kind == Kind::kFolder ||
-      (target.kind == Kind::kFile && (target.attributes & attr::kReadOnly))) {
+      (target.kind == Kind::kFile && (target.attributes & attr::kReadOnly)) || OpenInView(target)) {
     return error::kAccessDenied;
   }
   if (target.kind == Kind::kFile && target.entry == nullptr) {
@@ -486,17 +534,23 @@ ErrorCode OverlayFileSystem::SystemCopy(const std::wstring& source, const std::w
   const std::wstring destinationKey = Key(destination);
   const Seen from = Look(sourceKey, source);
   if (from.kind == Kind::kRemoved) {
-    return error::kFileNotFound;
+    return Missing(sourceKey);
   }
   if (from.kind == Kind::kFolder) {
     return error::kAccessDenied;
+  }
+  if (sourceKey == destinationKey) {
+    return error::kSharingViolation;
   }
   const Seen to = Look(destinationKey, destination);
   if (to.kind != Kind::kRemoved) {
     if (failIfExists) {
       return error::kFileExists;
     }
-    if (to.kind == Kind::kFolder || (to.attributes & (attr::kReadOnly | attr::kHidden))) {
+    // A hidden or system file is overwritten only by a source that has the same bit.
+    const std::uint32_t guarded = to.attributes & (attr::kHidden | attr::kSystem);
+    if (to.kind == Kind::kFolder || (to.attributes & attr::kReadOnly) ||
+        (guarded & ~from.attributes) != 0) {
       return error::kAccessDenied;
     }
   }
@@ -518,7 +572,7 @@ ErrorCode OverlayFileSystem::SystemCopy(const std::wstring& source, const std::w
   }
   auto data = OwnData(from, source, error);
   Entry& entry = Put(destinationKey, destination, Kind::kFile);
-  entry.attributes = Stored(from.attributes);
+  entry.attributes = Stored(from.attributes) | attr::kArchive;
   entry.data = std::move(data);
   return error::kSuccess;
 }

@@ -76,9 +76,12 @@ class OverlayFileSystem final : public IFileSystem {
   std::wstring Key(const std::wstring& path) const;
   Seen Look(const std::wstring& key, const std::wstring& path);
   bool HiddenByAncestor(const std::wstring& key) const;
+  // The code for a missing entry: kFileNotFound, or kPathNotFound when its folder is missing.
+  ErrorCode Missing(const std::wstring& key);
   // kSuccess when the parent of `key` is a folder in the view, else kPathNotFound.
   ErrorCode ParentIsFolder(const std::wstring& key);
   ErrorCode HeldOpen(const Seen& seen, const std::wstring& path);
+  static bool OpenInView(const Seen& seen);
   Entry& Put(const std::wstring& key, const std::wstring& path, Kind kind);
   // A file's content as the view's own, read from the base where it is the base's.
   std::shared_ptr<Data> OwnData(const Seen& seen, const std::wstring& path, ErrorCode& error);

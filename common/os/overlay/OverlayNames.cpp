@@ -102,8 +102,21 @@ void SplitPattern(const std::wstring& pattern, std::wstring& folder, std::wstrin
   mask = pattern.substr(cut + 1);
 }
 
+bool HasReservedCharacter(std::wstring_view path) {
+  return path.find_first_of(L"<>\"|?*") != std::wstring_view::npos;
+}
+
+bool EndsInSeparator(std::wstring_view path) {
+  return !path.empty() && IsSeparator(path.back());
+}
+
 bool Matches(std::wstring_view mask, std::wstring_view name) {
   if (mask == L"*" || mask == L"*.*") {
+    return true;
+  }
+  // A mask ending in ".*" also takes names without an extension.
+  if (mask.ends_with(L".*") && name.find(L'.') == std::wstring_view::npos &&
+      Wildcard(Fold(mask.substr(0, mask.size() - 2)), Fold(name))) {
     return true;
   }
   return Wildcard(Fold(mask), Fold(name));
