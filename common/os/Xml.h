@@ -38,6 +38,10 @@ class IXmlDocument {
   virtual bool DocumentElement(std::unique_ptr<IXmlNode>& element, std::wstring& error) = 0;
   // save, to a file path.
   virtual bool Save(const std::wstring& path, std::wstring& error) = 0;
+  // load from the bytes of a file already read (the encoding found as in a file), and save to
+  // bytes as save would write them: for a caller that keeps the file itself.
+  virtual bool LoadFromBytes(const std::string& bytes, XmlLoadError& error) = 0;
+  virtual bool SaveToBytes(std::string& bytes, std::wstring& error) = 0;
 };
 
 class IXml {

@@ -39,6 +39,15 @@ constexpr ErrorCode kDirectoryNameInvalid = 267;  // ERROR_DIRECTORY
     GTEST_SKIP() << "Wine differs from Windows: " << reason; \
   }
 
+// The dry run's view of a file system runs these tests too; the sharing modes among its own
+// handles and the time its own files are written at are not part of what it predicts.
+#ifdef VIRELTA_CONTRACT_ON_DRY_RUN_VIEW
+#define SKIP_ON_DRY_RUN_VIEW(reason) \
+  GTEST_SKIP() << "not modelled by the dry run's view: " << reason
+#else
+#define SKIP_ON_DRY_RUN_VIEW(reason)
+#endif
+
 std::string U8(const std::wstring& s) {
   return text::ToUtf8(s);
 }
@@ -427,6 +436,7 @@ TEST_F(FileSystemContract, AFolderCannotBeOpenedAsAFile) {
 // --- Sharing ---
 
 TEST_F(FileSystemContract, ASecondOpenMustFitTheFirstHandlesSharing) {
+  SKIP_ON_DRY_RUN_VIEW("sharing among its own handles");
   Make(L"shared.txt", "abc");
   struct Case {
     Access firstAccess;
@@ -484,6 +494,7 @@ TEST_F(FileSystemContract, AnOpenFileCannotBeRemovedOrMoved) {
 }
 
 TEST_F(FileSystemContract, SystemCopyNeedsReadSharingOfTheSource) {
+  SKIP_ON_DRY_RUN_VIEW("sharing among its own handles");
   Make(L"source.txt", "abc");
   ErrorCode error = 0;
   {
@@ -501,6 +512,7 @@ TEST_F(FileSystemContract, SystemCopyNeedsReadSharingOfTheSource) {
 }
 
 TEST_F(FileSystemContract, SystemCopyCannotReadASourceOpenForWriting) {
+  SKIP_ON_DRY_RUN_VIEW("sharing among its own handles");
   // CopyFileW shares the source for reading only.
   SKIP_UNDER_WINE("CopyFileW shares the source for writing too");
   Make(L"source.txt", "abc");
@@ -846,6 +858,7 @@ TEST_F(FileSystemContract, LastWriteTimeRoundTripsTo100Nanoseconds) {
 }
 
 TEST_F(FileSystemContract, WritingMovesTheLastWriteTime) {
+  SKIP_ON_DRY_RUN_VIEW("the time of a write");
   Make(L"file.txt", "abc");
   SetTime(At(L"file.txt"), kOldTime);
   ASSERT_EQ(TimeOf(At(L"file.txt")), kOldTime);

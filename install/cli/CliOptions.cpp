@@ -22,6 +22,8 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       options.noDriver = true;
     } else if (argument == L"--yes") {
       options.yes = true;
+    } else if (argument == L"--dry-run") {
+      options.dryRun = true;
     } else if (argument == L"--check") {
       options.check = true;
     } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
@@ -69,10 +71,13 @@ std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
 }
 
 std::wstring UsageText() {
-  return L"Использование: InstallCli.exe [--windows-xp] [--no-driver] [--yes] [каталог]\r\n"
+  return L"Использование: InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] "
+         L"[каталог]\r\n"
          L"       InstallCli.exe --check [каталог носителя]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
          L"каталог (по умолчанию C:\\Virelta).\r\n"
+         L"  --dry-run     пробный прогон: показывает, что сделала бы установка, ничего не "
+         L"меняя на компьютере\r\n"
          L"  --windows-xp  файлы сервера базы данных для Windows XP\r\n"
          L"  --no-driver   не устанавливать драйвер\r\n"
          L"  --yes         отвечать \"Yes\" на все вопросы\r\n"

@@ -1,6 +1,6 @@
 #pragma once
 // The console installer's command line:
-//   InstallCli.exe [--windows-xp] [--no-driver] [--yes] [target-folder]
+//   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [target-folder]
 //   InstallCli.exe --check [medium-folder]
 #include <optional>
 #include <string>
@@ -23,6 +23,7 @@ struct CliOptions {
   bool noDriver = false;   // leave the USB driver out
   bool yes = false;        // answer every question with Yes
   bool help = false;       // only show the usage text
+  bool dryRun = false;     // run against a copy-on-write view: change nothing on the computer
   bool check = false;      // only check the medium, install nothing
   // The target folder as given; nothing when the default is to be taken.
   std::optional<std::wstring> target;

@@ -10,6 +10,7 @@
 #include "engine/InstallerStrings.h"
 #include "engine/MediumCheck.h"
 #include "engine/TargetFolder.h"
+#include "os/overlay/DryRunPlatform.h"
 #include "text/Utf.h"
 
 namespace cli {
@@ -18,6 +19,7 @@ namespace {
 constexpr wchar_t kLineEnd[] = L"\r\n";
 constexpr wchar_t kCompleteText[] = L"Установка завершена.";
 constexpr wchar_t kEndedEarlyText[] = L"Установка не завершена.";
+constexpr wchar_t kDryRunText[] = L"Пробный прогон: на компьютере ничего не изменено.";
 
 // The message of whatever error is passing through; the path and the system's reason behind it
 // on a line of their own, where it has them.
@@ -111,33 +113,9 @@ int CheckMedium(const CliOptions& options, IConsole& console, os::Platform& plat
   return kComplete;
 }
 
-}  // namespace
-
-std::wstring ErrorText(const std::wstring& message) {
-  return WithClosingFullStop(message);
-}
-
-int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Platform& platform,
-           const RunFunction& run) {
-  const ParsedArguments parsed = ParseArguments(arguments);
-  if (!parsed.options) {
-    console.WriteError(parsed.error + kLineEnd + UsageText());
-    return kUsage;
-  }
-  const CliOptions& options = *parsed.options;
-  if (options.help) {
-    console.WriteError(UsageText());
-    return kComplete;
-  }
-  if (options.check) {
-    try {
-      return CheckMedium(options, console, platform);
-    } catch (...) {
-      console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
-      return kFailed;
-    }
-  }
-
+// The installation itself, on the computer or on a dry run's view of it.
+int Install(const CliOptions& options, IConsole& console, os::Platform& platform,
+            const RunFunction& run) {
   ConsoleProgress progress(console, options.yes ? Answers::kAllYes : Answers::kAsk);
   try {
     const engine::TargetFolderCheck target = TakeTargetFolder(options, platform);
@@ -165,6 +143,46 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
     console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
     return kFailed;
   }
+}
+
+}  // namespace
+
+std::wstring ErrorText(const std::wstring& message) {
+  return WithClosingFullStop(message);
+}
+
+int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Platform& platform,
+           const RunFunction& run) {
+  const ParsedArguments parsed = ParseArguments(arguments);
+  if (!parsed.options) {
+    console.WriteError(parsed.error + kLineEnd + UsageText());
+    return kUsage;
+  }
+  const CliOptions& options = *parsed.options;
+  if (options.help) {
+    console.WriteError(UsageText());
+    return kComplete;
+  }
+  if (options.check) {
+    try {
+      return CheckMedium(options, console, platform);
+    } catch (...) {
+      console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
+      return kFailed;
+    }
+  }
+  if (!options.dryRun) {
+    return Install(options, console, platform, run);
+  }
+  // The same run against a view that keeps every change in memory; the programs it would start
+  // are named instead.
+  console.WriteError(std::wstring(kDryRunText) + kLineEnd);
+  os::overlay::DryRunPlatform dryRun(
+      platform, [&](const std::wstring& commandLine, const std::wstring& folder) {
+        console.WriteError(L"Пробный прогон: программа не запущена: " + commandLine +
+                           L" (в каталоге " + folder + L")" + kLineEnd);
+      });
+  return Install(options, console, dryRun.Get(), run);
 }
 
 }  // namespace cli

@@ -1,6 +1,6 @@
 // InstallCli: the installation engine without a window, for unattended installations. It lies on
 // the installation medium beside Install.exe and installs from its own folder:
-//   InstallCli.exe [--windows-xp] [--no-driver] [--yes] [target-folder]
+//   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [target-folder]
 // Standard output carries the progress list, standard error everything else. It never restarts
 // the computer.
 #include <objbase.h>

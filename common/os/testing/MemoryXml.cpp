@@ -552,6 +552,12 @@ class MemoryXmlDocument final : public IXmlDocument {
       error = XmlLoadError{fs_.ErrorText(code), 0};
       return false;
     }
+    return LoadFromBytes(bytes, error);
+  }
+
+  bool LoadFromBytes(const std::string& bytes, XmlLoadError& error) override {
+    SeamCalls::Count();
+    tree_.reset();
     std::wstring source;
     bool utf16 = false;
     if (bytes.rfind("\xFF\xFE", 0) == 0) {
@@ -595,7 +601,7 @@ class MemoryXmlDocument final : public IXmlDocument {
     return true;
   }
 
-  bool Save(const std::wstring& path, std::wstring& error) override {
+  bool SaveToBytes(std::string& bytes, std::wstring& /*error*/) override {
     SeamCalls::Count();
     std::wstring textOut;
     if (tree_) {
@@ -603,7 +609,14 @@ class MemoryXmlDocument final : public IXmlDocument {
         Write(*node, textOut);
       }
     }
-    const std::string bytes = tree_ && tree_->utf16 ? ToUtf16(textOut) : text::ToUtf8(textOut);
+    bytes = tree_ && tree_->utf16 ? ToUtf16(textOut) : text::ToUtf8(textOut);
+    return true;
+  }
+
+  bool Save(const std::wstring& path, std::wstring& error) override {
+    SeamCalls::Count();
+    std::string bytes;
+    SaveToBytes(bytes, error);
     ErrorCode code = error::kSuccess;
     const auto file =
         fs_.Open(path, Access::kReadWrite, Share::kNone, Disposition::kCreateAlways, code);

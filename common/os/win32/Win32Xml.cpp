@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -146,27 +147,27 @@ class Win32XmlDocument final : public IXmlDocument {
 
   bool Load(const std::wstring& path, XmlLoadError& error) override {
     Variant source(path);
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    const HRESULT hr = document_->load(source.Get(), &loaded);
-    if (SUCCEEDED(hr) && loaded == VARIANT_TRUE) {
-      return true;
+    return Loaded(source, error);
+  }
+
+  // The bytes as a one-dimensional array of bytes, which load reads as it reads a file.
+  bool LoadFromBytes(const std::string& bytes, XmlLoadError& error) override {
+    Variant source;
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    if (array == nullptr) {
+      error = XmlLoadError{FailureText(E_OUTOFMEMORY), 0};
+      return false;
     }
-    error = XmlLoadError{FailureText(FAILED(hr) ? hr : S_FALSE), 0};
-    ComPtr<IXMLDOMParseError> parseError;
-    long code = 0;
-    if (SUCCEEDED(document_->get_parseError(parseError.Put())) && parseError &&
-        SUCCEEDED(parseError->get_errorCode(&code)) && code != 0) {
-      Bstr reason;
-      long line = 0;
-      if (SUCCEEDED(parseError->get_reason(reason.Put()))) {
-        const std::wstring text = Trimmed(reason.Text());
-        error.reason = text.empty() ? FailureText(static_cast<HRESULT>(code)) : text;
-      }
-      if (SUCCEEDED(parseError->get_line(&line))) {
-        error.line = static_cast<std::int32_t>(line);
-      }
+    source.Get().vt = VT_ARRAY | VT_UI1;
+    source.Get().parray = array;  // owned by the variant from here on
+    void* data = nullptr;
+    if (const HRESULT hr = ::SafeArrayAccessData(array, &data); FAILED(hr)) {
+      error = XmlLoadError{FailureText(hr), 0};
+      return false;
     }
-    return false;
+    std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
+    ::SafeArrayUnaccessData(array);
+    return Loaded(source, error);
   }
 
   bool DocumentElement(std::unique_ptr<IXmlNode>& element, std::wstring& error) override {
@@ -200,7 +201,64 @@ class Win32XmlDocument final : public IXmlDocument {
     return true;
   }
 
+  // Saved into a stream in memory, then taken out of it.
+  bool SaveToBytes(std::string& bytes, std::wstring& error) override {
+    ComPtr<IStream> stream;
+    HRESULT hr = ::CreateStreamOnHGlobal(nullptr, TRUE, stream.Put());
+    if (SUCCEEDED(hr)) {
+      Variant destination;
+      destination.Get().vt = VT_UNKNOWN;
+      destination.Get().punkVal = stream.Get();
+      stream->AddRef();  // the variant releases its own reference
+      hr = document_->save(destination.Get());
+    }
+    STATSTG stat{};
+    if (SUCCEEDED(hr)) {
+      hr = stream->Stat(&stat, STATFLAG_NONAME);
+    }
+    HGLOBAL memory = nullptr;
+    if (SUCCEEDED(hr)) {
+      hr = ::GetHGlobalFromStream(stream.Get(), &memory);
+    }
+    if (FAILED(hr)) {
+      error = FailureText(hr);
+      return false;
+    }
+    const auto size = static_cast<std::size_t>(stat.cbSize.QuadPart);
+    const char* data = static_cast<const char*>(::GlobalLock(memory));
+    bytes.assign(data, data == nullptr ? 0 : size);
+    if (data != nullptr) {
+      ::GlobalUnlock(memory);
+    }
+    return true;
+  }
+
  private:
+  // The end of a load: true, or false with the parser's reason and line where it has them.
+  bool Loaded(Variant& source, XmlLoadError& error) {
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT hr = document_->load(source.Get(), &loaded);
+    if (SUCCEEDED(hr) && loaded == VARIANT_TRUE) {
+      return true;
+    }
+    error = XmlLoadError{FailureText(FAILED(hr) ? hr : S_FALSE), 0};
+    ComPtr<IXMLDOMParseError> parseError;
+    long code = 0;
+    if (SUCCEEDED(document_->get_parseError(parseError.Put())) && parseError &&
+        SUCCEEDED(parseError->get_errorCode(&code)) && code != 0) {
+      Bstr reason;
+      long line = 0;
+      if (SUCCEEDED(parseError->get_reason(reason.Put()))) {
+        const std::wstring text = Trimmed(reason.Text());
+        error.reason = text.empty() ? FailureText(static_cast<HRESULT>(code)) : text;
+      }
+      if (SUCCEEDED(parseError->get_line(&line))) {
+        error.line = static_cast<std::int32_t>(line);
+      }
+    }
+    return false;
+  }
+
   ComPtr<IXMLDOMDocument2> document_;
 };
 

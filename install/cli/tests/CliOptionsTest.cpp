@@ -17,27 +17,32 @@ TEST(ParseArguments, AcceptsTheOptionsAndOneFolderInAnyOrder) {
     bool yes;
     bool help;
     const wchar_t* target;  // null: the default
+    bool dryRun;
   };
   const Case cases[] = {
-      {{}, false, false, false, false, nullptr},
-      {{L"D:\\Virelta"}, false, false, false, false, L"D:\\Virelta"},
-      {{L"--windows-xp"}, true, false, false, false, nullptr},
-      {{L"--no-driver", L"--yes"}, false, true, true, false, nullptr},
-      {{L"D:\\V", L"--yes", L"--windows-xp"}, true, false, true, false, L"D:\\V"},
-      {{L"--yes", L"--yes"}, false, false, true, false, nullptr},
-      {{L"--", L"-odd folder"}, false, false, false, false, L"-odd folder"},
-      {{L"--no-driver", L"--", L"--yes"}, false, true, false, false, L"--yes"},
-      {{L""}, false, false, false, false, L""},  // an empty folder is the path check's business
-      {{L"-"}, false, false, false, false, L"-"},
+      {{}, false, false, false, false, nullptr, false},
+      {{L"D:\\Virelta"}, false, false, false, false, L"D:\\Virelta", false},
+      {{L"--windows-xp"}, true, false, false, false, nullptr, false},
+      {{L"--no-driver", L"--yes"}, false, true, true, false, nullptr, false},
+      {{L"D:\\V", L"--yes", L"--windows-xp"}, true, false, true, false, L"D:\\V", false},
+      {{L"--yes", L"--yes"}, false, false, true, false, nullptr, false},
+      {{L"--", L"-odd folder"}, false, false, false, false, L"-odd folder", false},
+      {{L"--no-driver", L"--", L"--yes"}, false, true, false, false, L"--yes", false},
+      {{L""}, false, false, false, false, L"", false},  // an empty folder is the path check's
+                                                        // business
+      {{L"-"}, false, false, false, false, L"-", false},
       {{L"C:\\Program Files\\Вирельта"},
        false,
        false,
        false,
        false,
-       L"C:\\Program Files\\Вирельта"},
-      {{L"--help"}, false, false, false, true, nullptr},
-      {{L"/?"}, false, false, false, true, nullptr},
-      {{L"-h", L"D:\\V"}, false, false, false, true, L"D:\\V"},
+       L"C:\\Program Files\\Вирельта",
+       false},
+      {{L"--help"}, false, false, false, true, nullptr, false},
+      {{L"/?"}, false, false, false, true, nullptr, false},
+      {{L"-h", L"D:\\V"}, false, false, false, true, L"D:\\V", false},
+      {{L"--dry-run", L"D:\\V", L"--yes"}, false, false, true, false, L"D:\\V", true},
+      {{L"--", L"--dry-run"}, false, false, false, false, L"--dry-run", false},
   };
   for (const Case& c : cases) {
     std::string trace;
@@ -51,6 +56,7 @@ TEST(ParseArguments, AcceptsTheOptionsAndOneFolderInAnyOrder) {
     EXPECT_EQ(parsed.options->noDriver, c.noDriver);
     EXPECT_EQ(parsed.options->yes, c.yes);
     EXPECT_EQ(parsed.options->help, c.help);
+    EXPECT_EQ(parsed.options->dryRun, c.dryRun);
     ASSERT_EQ(parsed.options->target.has_value(), c.target != nullptr);
     if (c.target != nullptr) {
       EXPECT_EQ(*parsed.options->target, c.target);

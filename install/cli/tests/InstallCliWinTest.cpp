@@ -849,6 +849,89 @@ TEST_F(InstallCliUnderWine, MissingServerFileEndsTheRunWithItsLineOpen) {
   EXPECT_EQ(Attributes(shortcut_), INVALID_FILE_ATTRIBUTES);
 }
 
+// The dry run before the real run on the same folder: nothing changes on the computer, the
+// programs are named instead of started, and what it prints is what the real run prints next.
+TEST_F(InstallCliUnderWine, DryRunPrintsWhatTheRealRunPrintsAndChangesNothing) {
+  struct Case {
+    const char* name;
+    bool installFirst;
+    const wchar_t* missing;  // a medium file removed before the runs
+    DWORD exitCode;
+  };
+  const Case cases[] = {
+      {"fresh target", false, nullptr, 0},
+      {"reinstallation", true, nullptr, 0},
+      {"medium without a server file", false, L"Firebird\\ib_util.Dll", 2},
+  };
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> result;
+    for (std::size_t start = 0; start < text.size();) {
+      const std::size_t end = text.find("\r\n", start);
+      result.push_back(text.substr(start, end - start));
+      start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return result;
+  };
+  // The target's files with their attributes and content.
+  const auto tree = [&](const wstring& folder) {
+    std::map<wstring, std::string> found;
+    const std::function<void(const wstring&)> walk = [&](const wstring& at) {
+      WIN32_FIND_DATAW data;
+      const HANDLE find = ::FindFirstFileW((at + L"*").c_str(), &data);
+      if (find == INVALID_HANDLE_VALUE) {
+        return;
+      }
+      do {
+        const wstring name = data.cFileName;
+        if (name == L"." || name == L"..") {
+          continue;
+        }
+        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        found[at + name] = std::to_string(data.dwFileAttributes) + " " +
+                           (isFolder ? std::string() : Landed(at + name).value_or("?"));
+        if (isFolder) {
+          walk(at + name + L"\\");
+        }
+      } while (::FindNextFileW(find, &data));
+      ::FindClose(find);
+    };
+    walk(folder);
+    return found;
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const wstring target = targetParent_ + L"Пробный " + std::to_wstring(++index) + L"\\";
+    const wstring arguments = L"--yes \"" + target + L"\"";
+    if (c.installFirst) {
+      ASSERT_EQ(Run(arguments, scratch_).exitCode, 0u);
+      ::DeleteFileW(shortcut_.c_str());
+    }
+    if (c.missing != nullptr) {
+      ASSERT_TRUE(::DeleteFileW((medium_ + c.missing).c_str()));
+    }
+    const auto before = tree(target);
+
+    const CliResult dry = Run(L"--dry-run " + arguments, scratch_);
+    EXPECT_EQ(dry.exitCode, c.exitCode) << dry.errors;
+    EXPECT_TRUE(dry.errors.starts_with(
+        text::ToUtf8(L"Пробный прогон: на компьютере ничего не изменено.\r\n")))
+        << dry.errors;
+    EXPECT_EQ(tree(target), before);
+    EXPECT_EQ(IsFolder(target), c.installFirst);
+    EXPECT_EQ(Attributes(shortcut_), INVALID_FILE_ATTRIBUTES);
+    // The release set's script is named, not run.
+    EXPECT_EQ(dry.errors.find("V010124\\Install.cmd") != std::string::npos, c.exitCode == 0)
+        << dry.errors;
+
+    const CliResult real = Run(arguments, scratch_);
+    EXPECT_EQ(real.exitCode, dry.exitCode) << real.errors;
+    EXPECT_EQ(lines(dry.output), lines(real.output));
+    EXPECT_FALSE(real.output.empty());
+    ::DeleteFileW(shortcut_.c_str());
+  }
+}
+
 TEST_F(InstallCliUnderWine, RefusedCommandLinesExitWith64AndInstallNothing) {
   struct Case {
     const wchar_t* arguments;

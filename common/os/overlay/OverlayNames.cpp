@@ -1,0 +1,125 @@
+#include "os/overlay/OverlayNames.h"
+
+namespace os::overlay::names {
+namespace {
+
+bool IsSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+bool Wildcard(std::wstring_view mask, std::wstring_view name) {
+  if (mask.empty()) {
+    return name.empty();
+  }
+  if (mask.front() == L'*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
+      if (Wildcard(mask.substr(1), name.substr(skip))) {
+        return true;
+      }
+    }
+    return false;
+  }
+  return !name.empty() && (mask.front() == L'?' || mask.front() == name.front()) &&
+         Wildcard(mask.substr(1), name.substr(1));
+}
+
+}  // namespace
+
+wchar_t Fold(wchar_t c) {
+  if (c >= L'a' && c <= L'z') {
+    return static_cast<wchar_t>(c - 32);
+  }
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {  // Latin-1 à..þ
+    return static_cast<wchar_t>(c - 32);
+  }
+  if (c >= 0x430 && c <= 0x44F) {  // а..я
+    return static_cast<wchar_t>(c - 32);
+  }
+  if (c >= 0x450 && c <= 0x45F) {  // ѐ..џ, ё among them
+    return static_cast<wchar_t>(c - 80);
+  }
+  return c;
+}
+
+std::wstring Fold(std::wstring_view text) {
+  std::wstring folded(text);
+  for (wchar_t& c : folded) {
+    c = Fold(c);
+  }
+  return folded;
+}
+
+std::wstring Key(std::wstring_view fullPath) {
+  std::wstring key;
+  for (std::size_t i = 0; i < fullPath.size(); ++i) {
+    const wchar_t c = IsSeparator(fullPath[i]) ? L'\\' : Fold(fullPath[i]);
+    // A network path keeps its two leading separators; elsewhere a run of them is one.
+    if (c == L'\\' && !key.empty() && key.back() == L'\\' && i > 1) {
+      continue;
+    }
+    key += c;
+  }
+  const bool driveRoot = key.size() == 3 && key[1] == L':';
+  if (key.size() > 1 && key.back() == L'\\' && !driveRoot) {
+    key.pop_back();
+  }
+  return key;
+}
+
+std::wstring Parent(const std::wstring& key) {
+  const std::size_t cut = key.find_last_of(L'\\');
+  if (cut == std::wstring::npos || cut + 1 == key.size()) {
+    return {};
+  }
+  std::wstring parent = key.substr(0, cut);
+  if (parent.size() == 2 && parent[1] == L':') {
+    parent += L'\\';
+  }
+  return parent;
+}
+
+std::wstring ChildPrefix(const std::wstring& folder) {
+  return !folder.empty() && IsSeparator(folder.back()) ? folder : folder + L'\\';
+}
+
+std::wstring LastComponent(const std::wstring& path) {
+  std::size_t end = path.size();
+  while (end > 0 && IsSeparator(path[end - 1])) {
+    --end;
+  }
+  const std::size_t cut = path.find_last_of(L"\\/:", end == 0 ? 0 : end - 1);
+  return path.substr(cut == std::wstring::npos ? 0 : cut + 1, end - (cut + 1));
+}
+
+void SplitPattern(const std::wstring& pattern, std::wstring& folder, std::wstring& mask) {
+  const std::size_t cut = pattern.find_last_of(L"\\/");
+  if (cut == std::wstring::npos) {
+    folder = L".";
+    mask = pattern;
+    return;
+  }
+  folder = pattern.substr(0, cut + 1);
+  mask = pattern.substr(cut + 1);
+}
+
+bool HasReservedCharacter(std::wstring_view path) {
+  return path.find_first_of(L"<>\"|?*") != std::wstring_view::npos;
+}
+
+bool EndsInSeparator(std::wstring_view path) {
+  return !path.empty() && IsSeparator(path.back());
+}
+
+bool Matches(std::wstring_view mask, std::wstring_view name) {
+  if (mask == L"*" || mask == L"*.*") {
+    return true;
+  }
+  // A mask ending in ".*" also takes names without an extension.
+  if (mask.ends_with(L".*") && name.find(L'.') == std::wstring_view::npos &&
+      Wildcard(Fold(mask.substr(0, mask.size() - 2)), Fold(name))) {
+    return true;
+  }
+  return Wildcard(Fold(mask), Fold(name));
+}
+
+}  // namespace os::overlay::names

@@ -1,0 +1,27 @@
+#pragma once
+// Paths as the overlay parts compare them: one key per entry, without letter case (as Windows
+// compares names: ASCII, Latin-1 and Cyrillic), with single separators and no trailing one
+// except after a drive.
+#include <string>
+#include <string_view>
+
+namespace os::overlay::names {
+
+wchar_t Fold(wchar_t c);
+std::wstring Fold(std::wstring_view text);
+// The key of a full path.
+std::wstring Key(std::wstring_view fullPath);
+// The key of the folder holding `key`; empty for a root.
+std::wstring Parent(const std::wstring& key);
+// `folder` with one separator at its end, for the names below it.
+std::wstring ChildPrefix(const std::wstring& folder);
+std::wstring LastComponent(const std::wstring& path);
+// "C:\A\*.*" into "C:\A\" and "*.*".
+void SplitPattern(const std::wstring& pattern, std::wstring& folder, std::wstring& mask);
+// A character no name may hold (':' apart, which names a drive or a stream).
+bool HasReservedCharacter(std::wstring_view path);
+bool EndsInSeparator(std::wstring_view path);
+// A FindFirstFileW mask ("*", "?", "*.*" for everything) against a name, without letter case.
+bool Matches(std::wstring_view mask, std::wstring_view name);
+
+}  // namespace os::overlay::names
