@@ -4,6 +4,7 @@
 
 #include "Error.h"
 #include "os/FileReplace.h"
+#include "text/NameCase.h"
 #include "text/Utf.h"
 
 namespace engine {
@@ -23,27 +24,11 @@ std::wstring_view TrimBlanks(std::wstring_view text) {
   return text;
 }
 
-// Upper case as Windows compares section and key names: ASCII, Latin-1 and Cyrillic.
-wchar_t Fold(wchar_t c) {
-  if (c >= L'a' && c <= L'z') {
-    return static_cast<wchar_t>(c - 32);
-  }
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {  // à..þ without the division sign
-    return static_cast<wchar_t>(c - 32);
-  }
-  if (c >= 0x430 && c <= 0x44F) {  // а..я
-    return static_cast<wchar_t>(c - 32);
-  }
-  if (c >= 0x450 && c <= 0x45F) {  // ѐ..џ, ё among them
-    return static_cast<wchar_t>(c - 80);
-  }
-  return c;
-}
-
 bool SameName(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](wchar_t x, wchar_t y) { return Fold(x) == Fold(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+           return text::FoldNameCase(x) == text::FoldNameCase(y);
+         });
 }
 
 // UTF-16 code units to the program's wide strings; where wchar_t holds 32 bits, surrogate pairs

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "os/overlay/OverlayNames.h"
+#include "text/NameCase.h"
 
 namespace os::overlay {
 
@@ -593,7 +594,7 @@ ErrorCode OverlayFileSystem::Find(const std::wstring& pattern, std::vector<FindE
     base_.Find(pattern, base);
     for (FindEntry& entry : base) {
       if (entry.name == L"." || entry.name == L".." ||
-          entries_.find(prefix + names::Fold(entry.name)) == entries_.end()) {
+          entries_.find(prefix + text::FoldNameCase(entry.name)) == entries_.end()) {
         entries.push_back(std::move(entry));
       }
     }

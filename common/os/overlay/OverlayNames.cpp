@@ -1,5 +1,7 @@
 #include "os/overlay/OverlayNames.h"
 
+#include "text/NameCase.h"
+
 namespace os::overlay::names {
 namespace {
 
@@ -25,34 +27,10 @@ bool Wildcard(std::wstring_view mask, std::wstring_view name) {
 
 }  // namespace
 
-wchar_t Fold(wchar_t c) {
-  if (c >= L'a' && c <= L'z') {
-    return static_cast<wchar_t>(c - 32);
-  }
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {  // Latin-1 à..þ
-    return static_cast<wchar_t>(c - 32);
-  }
-  if (c >= 0x430 && c <= 0x44F) {  // а..я
-    return static_cast<wchar_t>(c - 32);
-  }
-  if (c >= 0x450 && c <= 0x45F) {  // ѐ..џ, ё among them
-    return static_cast<wchar_t>(c - 80);
-  }
-  return c;
-}
-
-std::wstring Fold(std::wstring_view text) {
-  std::wstring folded(text);
-  for (wchar_t& c : folded) {
-    c = Fold(c);
-  }
-  return folded;
-}
-
 std::wstring Key(std::wstring_view fullPath) {
   std::wstring key;
   for (std::size_t i = 0; i < fullPath.size(); ++i) {
-    const wchar_t c = IsSeparator(fullPath[i]) ? L'\\' : Fold(fullPath[i]);
+    const wchar_t c = IsSeparator(fullPath[i]) ? L'\\' : text::FoldNameCase(fullPath[i]);
     // A network path keeps its two leading separators; elsewhere a run of them is one.
     if (c == L'\\' && !key.empty() && key.back() == L'\\' && i > 1) {
       continue;
@@ -116,10 +94,10 @@ bool Matches(std::wstring_view mask, std::wstring_view name) {
   }
   // A mask ending in ".*" also takes names without an extension.
   if (mask.ends_with(L".*") && name.find(L'.') == std::wstring_view::npos &&
-      Wildcard(Fold(mask.substr(0, mask.size() - 2)), Fold(name))) {
+      Wildcard(text::FoldNameCase(mask.substr(0, mask.size() - 2)), text::FoldNameCase(name))) {
     return true;
   }
-  return Wildcard(Fold(mask), Fold(name));
+  return Wildcard(text::FoldNameCase(mask), text::FoldNameCase(name));
 }
 
 }  // namespace os::overlay::names

@@ -7,8 +7,6 @@
 
 namespace os::overlay::names {
 
-wchar_t Fold(wchar_t c);
-std::wstring Fold(std::wstring_view text);
 // The key of a full path.
 std::wstring Key(std::wstring_view fullPath);
 // The key of the folder holding `key`; empty for a root.

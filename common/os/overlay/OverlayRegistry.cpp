@@ -1,13 +1,14 @@
 #include "os/overlay/OverlayRegistry.h"
 
 #include "os/overlay/OverlayNames.h"
+#include "text/NameCase.h"
 
 namespace os::overlay {
 namespace {
 
 std::wstring KeyName(RegistryRoot root, const std::wstring& path) {
   std::wstring name = root == RegistryRoot::kLocalMachine ? L"HKLM" : L"HKCU";
-  std::wstring folded = names::Fold(path);
+  std::wstring folded = text::FoldNameCase(path);
   while (!folded.empty() && folded.back() == L'\\') {
     folded.pop_back();
   }
@@ -35,7 +36,7 @@ class OverlayRegistry::Key final : public IRegistryKey {
 
   ErrorCode ReadString(const std::wstring& name, std::wstring& value) override {
     if (const KeyState* state = registry_.Find(root_, path_)) {
-      if (const auto it = state->values.find(names::Fold(name)); it != state->values.end()) {
+      if (const auto it = state->values.find(text::FoldNameCase(name)); it != state->values.end()) {
         value = it->second;
         return error::kSuccess;
       }
@@ -47,7 +48,7 @@ class OverlayRegistry::Key final : public IRegistryKey {
     if ((access_ & keyaccess::kSetValue) == 0) {
       return error::kAccessDenied;
     }
-    registry_.State(root_, path_).values[names::Fold(name)] = value;
+    registry_.State(root_, path_).values[text::FoldNameCase(name)] = value;
     return error::kSuccess;
   }
 
