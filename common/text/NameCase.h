@@ -1,6 +1,6 @@
 #pragma once
 // Names compared as Windows compares file, registry, section and key names: without letter case
-// for ASCII, Latin-1 and Cyrillic (Ё/ё included).
+// for ASCII, Latin-1 and Cyrillic (Ё/ё and the Cyrillic supplement included).
 #include <string>
 #include <string_view>
 
