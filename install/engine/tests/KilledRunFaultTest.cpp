@@ -78,6 +78,8 @@ class KilledRunTest : public testing::InstallationFixture,
     }
     doubles.registry.SetString(os::RegistryRoot::kLocalMachine, std::wstring(kFontsKey),
                                L"Symbol (TrueType)", L"SYMBOL.TTF");
+    // With its manifest, so that every copy is checked on its way too.
+    testing::WriteManifest(fs(), platform_.Get().crypto, medium_);
     request_.InstallDriver = true;
     if (GetParam()) {
       // A clinic's computer: the complex installed once, then a database, settings of its own
