@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "Error.h"
+#include "os/FileContent.h"
 #include "os/FileReplace.h"
 #include "text/Utf.h"
 
@@ -135,12 +136,6 @@ void SplitLines(const std::wstring& text, std::deque<std::wstring>& lines) {
   }
 }
 
-[[noreturn]] void RaiseFileError(os::IFileSystem& fs, const wchar_t* what, const std::wstring& path,
-                                 os::ErrorCode error) {
-  const std::wstring systemText = fs.ErrorText(error);
-  throw OperatorError(std::wstring(what) + L" \"" + fs.FullPath(path) + L"\". " + systemText);
-}
-
 bool FileExists(os::IFileSystem& fs, const std::wstring& path) {
   const std::uint32_t attributes = fs.GetAttributes(path);
   return attributes != os::attr::kInvalid && (attributes & os::attr::kDirectory) == 0;
@@ -230,24 +225,10 @@ void TMyLog::LoadLines(const std::wstring& path, std::deque<std::wstring>& lines
   if (!FileExists(fs_, path)) {
     return;
   }
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file =
-      fs_.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
-  if (!file) {
-    RaiseFileError(fs_, L"Cannot open file", path, error);
-  }
   std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    std::uint32_t read = 0;
-    error = file->Read(buffer, sizeof buffer, read);
-    if (error != os::error::kSuccess) {
-      RaiseFileError(fs_, L"Cannot open file", path, error);
-    }
-    if (read == 0) {
-      break;
-    }
-    bytes.append(buffer, read);
+  if (const os::ErrorCode error = os::ReadFileContent(fs_, path, bytes);
+      error != os::error::kSuccess) {
+    os::RaiseFileError(fs_, L"Cannot open file", path, error);
   }
 
   std::wstring text;
@@ -281,7 +262,7 @@ void TMyLog::SaveLines(const std::wstring& path, const std::deque<std::wstring>&
       std::optional<std::string> ansi = locale_.ToAnsi(text);
       if (!ansi) {
         // An empty text in its place would empty the log.
-        RaiseFileError(fs_, L"Cannot create file", path, os::error::kNoUnicodeTranslation);
+        os::RaiseFileError(fs_, L"Cannot create file", path, os::error::kNoUnicodeTranslation);
       }
       bytes = std::move(*ansi);
       break;
@@ -300,7 +281,7 @@ void TMyLog::SaveLines(const std::wstring& path, const std::deque<std::wstring>&
   // The old lines stay on disk until the new file is complete.
   if (const os::ErrorCode error = os::ReplaceFileContent(fs_, path, bytes);
       error != os::error::kSuccess) {
-    RaiseFileError(fs_, L"Cannot create file", path, error);
+    os::RaiseFileError(fs_, L"Cannot create file", path, error);
   }
 }
 

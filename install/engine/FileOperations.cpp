@@ -5,6 +5,7 @@
 
 #include "Error.h"
 #include "os/DosDateTime.h"
+#include "os/FileContent.h"
 
 namespace engine {
 namespace {
@@ -13,12 +14,6 @@ using os::Access;
 using os::Disposition;
 using os::ErrorCode;
 using os::Share;
-
-[[noreturn]] void RaiseFileError(os::IFileSystem& fs, const wchar_t* what, const std::wstring& path,
-                                 ErrorCode error) {
-  const std::wstring systemText = fs.ErrorText(error);
-  throw OperatorError(std::wstring(what) + L" \"" + fs.FullPath(path) + L"\". " + systemText);
-}
 
 // Fills `size` bytes of the buffer; a short read before that is an error (the file shrank).
 ErrorCode ReadFully(os::IFile& file, char* buffer, std::uint32_t size) {
@@ -131,12 +126,12 @@ bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
   ErrorCode error = os::error::kSuccess;
   const auto in = fs.Open(source, Access::kRead, Share::kNone, Disposition::kOpenExisting, error);
   if (!in) {
-    RaiseFileError(fs, L"Cannot open file", source, error);
+    os::RaiseFileError(fs, L"Cannot open file", source, error);
   }
   const auto out =
       fs.Open(destination, Access::kReadWrite, Share::kNone, Disposition::kCreateAlways, error);
   if (!out) {
-    RaiseFileError(fs, L"Cannot create file", destination, error);
+    os::RaiseFileError(fs, L"Cannot create file", destination, error);
   }
   ContentFailure why;
   if (!CopyContent(*in, *out, onBlock, onData, why)) {

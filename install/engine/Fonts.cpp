@@ -7,6 +7,7 @@
 #include "VR_Common_Proc.h"
 #include "engine/FileOperations.h"
 #include "engine/FontNameTable.h"
+#include "os/FileContent.h"
 #include "os/FileReplace.h"
 
 namespace engine {
@@ -91,23 +92,9 @@ void RegisterFont(os::IRegistry& registry, const std::wstring& valueName,
 }  // namespace
 
 std::string ReadFontFile(os::IFileSystem& fs, const std::wstring& path) {
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file =
-      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
-  std::uint64_t size = 0;
-  if (!file || file->GetSize(size) != os::error::kSuccess || size > kMaxFontFileBytes) {
+  std::string bytes;
+  if (os::ReadFileContent(fs, path, bytes, kMaxFontFileBytes) != os::error::kSuccess) {
     return {};
-  }
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    std::uint32_t read = 0;
-    if (file->Read(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), read) !=
-            os::error::kSuccess ||
-        read == 0) {
-      return {};
-    }
-    done += read;
   }
   return bytes;
 }

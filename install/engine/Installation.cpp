@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "Error.h"
 #include "VR_Common_Const.h"
@@ -85,9 +86,8 @@ class Run {
   // A medium with a manifest has every file it gives checked as it is copied; the manifest is
   // read before anything is written, so a damaged one changes nothing on the computer.
   void Manifest() {
-    manifest_ = ReadMediumManifest(fs_, from_);
-    if (manifest_) {
-      digests_.emplace(MediumDigests{*manifest_, platform_.crypto, from_});
+    if (std::optional<MediumManifest> manifest = ReadMediumManifest(fs_, from_)) {
+      digests_.emplace(MediumDigests{std::move(*manifest), platform_.crypto, from_});
     }
   }
   const MediumDigests* Digests() const { return digests_ ? &*digests_ : nullptr; }
@@ -301,7 +301,6 @@ class Run {
   os::Platform& platform_;
   os::IFileSystem& fs_;
   os::ILocale& locale_;
-  std::optional<MediumManifest> manifest_;
   std::optional<MediumDigests> digests_;
 };
 

@@ -1,5 +1,7 @@
 #include "engine/MediumCopy.h"
 
+#include <optional>
+
 namespace engine {
 namespace {
 
@@ -11,6 +13,12 @@ std::optional<std::wstring> RelativeToMedium(const std::wstring& medium,
     return std::nullopt;
   }
   return source.substr(medium.size());
+}
+
+// A medium file whose digest cannot be made: it is not trusted either.
+MediumFileError UncheckableFile(const std::wstring& fullPath, const std::wstring& why) {
+  return MediumFileError(L"Файл \"" + fullPath +
+                         L"\" установочного носителя не удаётся проверить: " + why);
 }
 
 }  // namespace
@@ -43,8 +51,7 @@ bool CopyMediumFile(os::IFileSystem& fs, const MediumDigests* digests, const std
   std::wstring why;
   const auto hash = digests->crypto.CreateSha256(why);
   if (!hash) {
-    throw MediumFileError(L"Файл \"" + fs.FullPath(source) +
-                          L"\" установочного носителя не удаётся проверить: " + why);
+    throw UncheckableFile(fs.FullPath(source), why);
   }
   bool hashed = true;
   if (!CopySingleFile(fs, source, destination, onBlock, failure,
@@ -57,10 +64,10 @@ bool CopyMediumFile(os::IFileSystem& fs, const MediumDigests* digests, const std
   hashed = hashed && hash->Finish(digest);
   if (!hashed || digest != *expected) {
     fs.RemoveFile(destination);
-    throw MediumFileError(hashed ? DamagedMediumFileText(fs.FullPath(source))
-                                 : L"Файл \"" + fs.FullPath(source) +
-                                       L"\" установочного носителя не удаётся проверить: ошибка "
-                                       L"вычисления SHA-256");
+    if (!hashed) {
+      throw UncheckableFile(fs.FullPath(source), L"ошибка вычисления SHA-256");
+    }
+    throw MediumFileError(DamagedMediumFileText(fs.FullPath(source)));
   }
   return true;
 }

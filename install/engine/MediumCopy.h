@@ -11,7 +11,7 @@ namespace engine {
 
 // What an installation run checks the medium's files against: the manifest read at its start.
 struct MediumDigests {
-  const MediumManifest& manifest;
+  MediumManifest manifest;
   os::ICrypto& crypto;
   std::wstring medium;  // the folder the manifest's paths are relative to, ending in "\"
 };

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "engine/FileOperations.h"
+#include "os/FileContent.h"
+#include "text/NameCase.h"
 #include "text/Utf.h"
 
 namespace engine {
@@ -24,17 +26,6 @@ int HexValue(char c) {
     return c - 'A' + 10;
   }
   return -1;
-}
-
-wchar_t FoldCase(wchar_t c) {
-  if ((c >= L'a' && c <= L'z') || (c >= L'\x00E0' && c <= L'\x00FE' && c != L'\x00F7') ||
-      (c >= L'\x0430' && c <= L'\x044F')) {
-    return static_cast<wchar_t>(c - 0x20);
-  }
-  if (c >= L'\x0450' && c <= L'\x045F') {  // ѐ to џ, ё among them
-    return static_cast<wchar_t>(c - 0x50);
-  }
-  return c;
 }
 
 // sha256sum writes a name holding "\" or a line break with a leading "\" on the line and those
@@ -152,8 +143,7 @@ std::wstring ManifestKey(std::wstring_view relative) {
   while (key.starts_with(L".\\")) {
     key.erase(0, 2);
   }
-  std::transform(key.begin(), key.end(), key.begin(), FoldCase);
-  return key;
+  return text::FoldNameCase(key);
 }
 
 std::wstring DigestHex(const os::Sha256Digest& digest) {
@@ -175,24 +165,12 @@ std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std:
     return MediumFileError(L"Файл контрольных сумм \"" + fs.FullPath(path) +
                            L"\" установочного носителя не годится: " + why);
   };
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file =
-      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
-  std::uint64_t size = 0;
-  if (file && (error = file->GetSize(size)) == os::error::kSuccess && size > kMaxManifestBytes) {
+  std::string bytes;
+  const os::ErrorCode error = os::ReadFileContent(fs, path, bytes, kMaxManifestBytes);
+  if (error == os::error::kFileTooLarge) {
     throw fail(L"он больше " + std::to_wstring(kMaxManifestBytes / 1024 / 1024) + L" МиБ");
   }
-  std::string bytes(file ? static_cast<std::size_t>(size) : 0, '\0');
-  std::size_t done = 0;
-  while (file && error == os::error::kSuccess && done < bytes.size()) {
-    std::uint32_t read = 0;
-    error = file->Read(bytes.data() + done, static_cast<std::uint32_t>(bytes.size() - done), read);
-    if (error == os::error::kSuccess && read == 0) {
-      error = os::error::kReadFault;
-    }
-    done += read;
-  }
-  if (!file || error != os::error::kSuccess) {
+  if (error != os::error::kSuccess) {
     throw fail(L"он не читается: " + fs.ErrorText(error));
   }
   std::wstring why;

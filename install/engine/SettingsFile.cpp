@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Error.h"
+#include "os/FileContent.h"
 #include "os/FileReplace.h"
 #include "text/NameCase.h"
 #include "text/Utf.h"
@@ -90,35 +91,16 @@ std::vector<std::wstring> SplitLines(std::wstring_view text) {
   return lines;
 }
 
-[[noreturn]] void Raise(os::IFileSystem& fs, const wchar_t* what, const std::wstring& path,
-                        os::ErrorCode error) {
-  throw OperatorError(std::wstring(what) + L" \"" + fs.FullPath(path) + L"\". " +
-                      fs.ErrorText(error));
-}
-
 // The whole file; false with the file missing, raises when it is there but cannot be read.
 bool ReadWholeFile(os::IFileSystem& fs, const std::wstring& path, std::string& bytes) {
-  os::ErrorCode error = os::error::kSuccess;
-  const auto file =
-      fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, error);
-  if (!file) {
-    if (error == os::error::kFileNotFound || error == os::error::kPathNotFound) {
-      return false;
-    }
-    Raise(fs, L"Cannot open file", path, error);
+  const os::ErrorCode error = os::ReadFileContent(fs, path, bytes);
+  if (error == os::error::kFileNotFound || error == os::error::kPathNotFound) {
+    return false;
   }
-  char buffer[4096];
-  for (;;) {
-    std::uint32_t read = 0;
-    error = file->Read(buffer, sizeof buffer, read);
-    if (error != os::error::kSuccess) {
-      Raise(fs, L"Cannot open file", path, error);
-    }
-    if (read == 0) {
-      return true;
-    }
-    bytes.append(buffer, read);
+  if (error != os::error::kSuccess) {
+    os::RaiseFileError(fs, L"Cannot open file", path, error);
   }
+  return true;
 }
 
 }  // namespace
@@ -279,7 +261,7 @@ void SettingsFile::UpdateFile() {
   // Never left empty or half-written: the old content stays until the new is complete.
   if (const os::ErrorCode error = os::ReplaceFileContent(fs_, fileName_, bytes);
       error != os::error::kSuccess) {
-    Raise(fs_, L"Cannot create file", fileName_, error);
+    os::RaiseFileError(fs_, L"Cannot create file", fileName_, error);
   }
 }
 

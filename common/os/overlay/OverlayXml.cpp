@@ -1,4 +1,5 @@
 #include "os/overlay/OverlayXml.h"
+#include "os/FileContent.h"
 
 #include <string>
 
@@ -51,20 +52,7 @@ class Document final : public IXmlDocument {
 
  private:
   ErrorCode ReadAll(const std::wstring& path, std::string& bytes) {
-    ErrorCode code = error::kSuccess;
-    const auto file =
-        view_.Open(path, Access::kRead, Share::kRead, Disposition::kOpenExisting, code);
-    if (!file) {
-      return code;
-    }
-    char buffer[4096];
-    for (;;) {
-      std::uint32_t read = 0;
-      if ((code = file->Read(buffer, sizeof(buffer), read)) != error::kSuccess || read == 0) {
-        return code;
-      }
-      bytes.append(buffer, read);
-    }
+    return ReadFileContent(view_, path, bytes);
   }
 
   std::unique_ptr<IXmlDocument> base_;
