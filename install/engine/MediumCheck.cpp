@@ -22,10 +22,6 @@ std::wstring Quoted(const wstring& relative) {
   return L"\"" + relative + L"\"";
 }
 
-bool IsDots(const wstring& name) {
-  return name == L"." || name == L"..";
-}
-
 class Checker {
  public:
   Checker(os::Platform& platform, const wstring& medium)
@@ -182,22 +178,6 @@ class Checker {
     }
   }
 
-  // Every file of the medium but the manifest, with paths relative to the medium.
-  void AllFiles(const wstring& folder, std::vector<wstring>& files) {
-    std::vector<os::FindEntry> entries;
-    fs_.Find(medium_ + folder + L"*", entries);
-    for (const os::FindEntry& entry : entries) {
-      if (IsDots(entry.name)) {
-        continue;
-      }
-      if ((entry.attributes & os::attr::kDirectory) != 0) {
-        AllFiles(folder + entry.name + L"\\", files);
-      } else if (!(folder.empty() && ManifestKey(entry.name) == ManifestKey(kManifestFile))) {
-        files.push_back(folder + entry.name);
-      }
-    }
-  }
-
   void Manifest() {
     const wstring name(kManifestFile);
     std::optional<MediumManifest> manifest;
@@ -230,9 +210,7 @@ class Checker {
         ++report_.filesVerified;
       }
     }
-    std::vector<wstring> files;
-    AllFiles(L"", files);
-    for (const wstring& file : files) {
+    for (const wstring& file : MediumFiles(fs_, medium_)) {
       if (manifest->Find(file) == nullptr) {
         Finding(L"Файл " + Quoted(file) + L" не указан в " + name + L".");
       }

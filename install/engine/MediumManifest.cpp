@@ -181,6 +181,32 @@ std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std:
   return manifest;
 }
 
+namespace {
+
+void AddFiles(os::IFileSystem& fs, const std::wstring& medium, const std::wstring& folder,
+              std::vector<std::wstring>& files) {
+  std::vector<os::FindEntry> entries;
+  fs.Find(medium + folder + L"*", entries);
+  for (const os::FindEntry& entry : entries) {
+    if (entry.name == L"." || entry.name == L"..") {
+      continue;
+    }
+    if ((entry.attributes & os::attr::kDirectory) != 0) {
+      AddFiles(fs, medium, folder + entry.name + L"\\", files);
+    } else if (!(folder.empty() && ManifestKey(entry.name) == ManifestKey(kManifestFile))) {
+      files.push_back(folder + entry.name);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::wstring> MediumFiles(os::IFileSystem& fs, const std::wstring& medium) {
+  std::vector<std::wstring> files;
+  AddFiles(fs, medium, L"", files);
+  return files;
+}
+
 std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& crypto,
                                            const std::wstring& path, std::wstring& error) {
   os::ErrorCode code = os::error::kSuccess;

@@ -59,6 +59,10 @@ std::wstring DigestHex(const os::Sha256Digest& digest);
 // naming the file, when it is there but cannot be read or is malformed.
 std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std::wstring& medium);
 
+// Every file of the medium but its manifest, as paths relative to the medium with "\", sub-folders
+// depth first, in the order the file system enumerates them.
+std::vector<std::wstring> MediumFiles(os::IFileSystem& fs, const std::wstring& medium);
+
 // The SHA-256 digest of a whole file, read in blocks. Nothing when the file cannot be read or
 // hashed, with the reason in `error`.
 std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& crypto,

@@ -126,29 +126,10 @@ inline void CompleteMedium(os::IFileSystem& fs, const std::wstring& medium) {
   }
 }
 
-// Every file below `folder` (relative to `medium`, "" or ending in "\"), "/" between names.
-inline void MediumFiles(os::IFileSystem& fs, const std::wstring& medium, const std::wstring& folder,
-                        std::vector<std::wstring>& files) {
-  std::vector<os::FindEntry> entries;
-  fs.Find(medium + folder + L"*", entries);
-  for (const os::FindEntry& entry : entries) {
-    if (entry.name == L"." || entry.name == L"..") {
-      continue;
-    }
-    if ((entry.attributes & os::attr::kDirectory) != 0) {
-      MediumFiles(fs, medium, folder + entry.name + L"\\", files);
-    } else {
-      files.push_back(folder + entry.name);
-    }
-  }
-}
-
 // "SHA256SUMS" in the medium's root, as sha256sum writes it, for every file of the medium.
 inline void WriteManifest(os::IFileSystem& fs, os::ICrypto& crypto, const std::wstring& medium) {
-  std::vector<std::wstring> files;
-  MediumFiles(fs, medium, L"", files);
   std::string manifest;
-  for (std::wstring file : files) {
+  for (std::wstring file : MediumFiles(fs, medium)) {
     std::wstring error;
     const auto digest = FileDigest(fs, crypto, medium + file, error);
     if (!digest) {
