@@ -13,7 +13,7 @@
 #include "WaitRun.h"
 #include "engine/InstallRequest.h"
 #include "kit/KitStartup.h"
-#include "logic/FormRules.h"
+#include "MessageDialogRules.h"
 #include "os/win32/ComApartment.h"
 #include "os/win32/Win32Platform.h"
 #include "ui/Application.h"

@@ -17,7 +17,7 @@
 #include "engine/Installation.h"
 #include "engine/InstallerStrings.h"
 #include "engine/TargetFolder.h"
-#include "logic/FontSizeChange.h"
+#include "FontSizeRules.h"
 #include "os/win32/SystemLibrary.h"
 #include "ui/Application.h"
 

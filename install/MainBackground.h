@@ -9,7 +9,7 @@
 #include <string>
 
 #include "PngResource.h"
-#include "logic/Background.h"
+#include "MainBackgroundRules.h"
 #include "ui/Window.h"
 
 namespace wizard {

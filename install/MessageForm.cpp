@@ -4,7 +4,7 @@
 
 #include "PngResource.h"
 #include "ScreenMonitorManager.h"
-#include "logic/FormRules.h"
+#include "MessageFormRules.h"
 #include "ui/Application.h"
 
 namespace wizard {

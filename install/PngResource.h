@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "logic/Background.h"
+#include "MainBackgroundRules.h"
 
 namespace wizard {
 

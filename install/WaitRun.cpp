@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "ScreenMonitorManager.h"
-#include "logic/FormRules.h"
+#include "WaitRunRules.h"
 #include "ui/Application.h"
 
 namespace wizard {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "Error.h"
-#include "logic/FormRules.h"
+#include "MessageDialogRules.h"
+#include "MessageFormRules.h"
+#include "WaitRunRules.h"
 
 namespace wizard {
 namespace {

@@ -12,7 +12,7 @@
 #include "engine/InstallerStrings.h"
 #include "os/win32/Win32Locale.h"
 #include "os/win32/Win32System.h"
-#include "resources/StringTableIds.h"
+#include "engine/resources/StringTableIds.h"
 #include "text/Utf.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "os/Platform.h"
 #include "os/testing/FakeLocale.h"
 #include "os/testing/FileHelpers.h"
-#include "resources/StringTableIds.h"
+#include "engine/resources/StringTableIds.h"
 #include "text/Utf.h"
 #ifdef _WIN32
 #include <windows.h>

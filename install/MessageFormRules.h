@@ -1,25 +1,13 @@
 #pragma once
-// The arithmetic and texts of the wizard's windows that need no window: the top-level error
-// box's text, the timed message form's countdown, height and place, the launch progress form's
-// titles and place, and the scaling of forms designed at another resolution.
-#include <cstdint>
+// The timed message form's rules that need no window: its countdown, height and place.
 #include <string>
+
+#include "ui/Geometry.h"
 
 namespace wizard {
 
-// The text of an error that reached the top-level handler, as the box shows it: a full stop is
-// appended unless the text ends in one already or in a character of lower code ("!", a blank).
-std::wstring ErrorBoxText(const std::wstring& message);
-
-struct Point {
-  int x = 0;
-  int y = 0;
-};
-
-// A length designed at `designedPpi` on a screen of `ppi` (rounded as MulDiv rounds).
-int ScaleDesigned(int length, int ppi, int designedPpi);
-
-// --- The timed message form ---
+using ui::Point;
+using ui::ScaleDesigned;
 
 // Its stop timer's default interval.
 inline constexpr int kDefaultStopIntervalMs = 20000;
@@ -45,15 +33,5 @@ int TimedMessageHeight(int messageHeight, int buttonsHeight, int closeStripHeigh
 // horizontally centred on that monitor. Divisions truncate toward zero.
 Point TimedMessageOrigin(int monitorLeft, int screenWidth, int screenHeight, int formWidth,
                          int formHeight);
-
-// --- The launch progress form ---
-
-// Its title for `typemessage`: 2 "Запись данных ЭКГ", 3 "Преобразование данных ЭКГ в формат
-// Вирельта", 4 empty, any other "Launching ".
-std::wstring WaitRunTitle(std::uint8_t typemessage);
-
-// Centred on the monitor; a form taller than the monitor still has its top inside it.
-Point WaitRunOrigin(int monitorLeft, int monitorTop, int monitorWidth, int monitorHeight,
-                    int formWidth, int formHeight);
 
 }  // namespace wizard

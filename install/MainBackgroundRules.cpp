@@ -1,4 +1,4 @@
-#include "logic/Background.h"
+#include "MainBackgroundRules.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "logic/FontSizeChange.h"
+#include "FontSizeRules.h"
 #include "os/testing/FakeSystem.h"
 
 namespace wizard {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "logic/Background.h"
+#include "MainBackgroundRules.h"
 
 namespace wizard {
 namespace {

@@ -1,4 +1,4 @@
-#include "logic/FontSizeChange.h"
+#include "FontSizeRules.h"
 
 #include "VR_Common_Proc.h"
 

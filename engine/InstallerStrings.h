@@ -6,7 +6,7 @@
 
 #include "os/Locale.h"
 #include "os/System.h"
-#include "resources/StringTableIds.h"
+#include "engine/resources/StringTableIds.h"
 
 namespace engine {
 

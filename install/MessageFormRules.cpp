@@ -1,28 +1,13 @@
-#include "logic/FormRules.h"
+#include "MessageFormRules.h"
 
 #include <cfenv>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 #include <limits>
 
 #include "Error.h"
 
 namespace wizard {
-
-std::wstring ErrorBoxText(const std::wstring& message) {
-  return WithClosingFullStop(message);
-}
-
-int ScaleDesigned(int length, int ppi, int designedPpi) {
-  if (designedPpi == 0) {
-    return length;
-  }
-  const long long scaled = static_cast<long long>(length) * ppi;
-  // Rounded half away from zero, as MulDiv rounds.
-  const long long half = designedPpi / 2;
-  return static_cast<int>(scaled >= 0 ? (scaled + half) / designedPpi
-                                      : -((-scaled + half) / designedPpi));
-}
 
 int StopIntervalFor(int seconds) {
   if (seconds < 0) {
@@ -55,25 +40,6 @@ int TimedMessageHeight(int messageHeight, int buttonsHeight, int closeStripHeigh
 Point TimedMessageOrigin(int monitorLeft, int screenWidth, int screenHeight, int formWidth,
                          int formHeight) {
   return {monitorLeft + (screenWidth - formWidth) / 2, screenHeight / 2 - formHeight};
-}
-
-std::wstring WaitRunTitle(std::uint8_t typemessage) {
-  switch (typemessage) {
-    case 2:
-      return L"Запись данных ЭКГ";
-    case 3:
-      return L"Преобразование данных ЭКГ в формат Вирельта";
-    case 4:
-      return L"";
-    default:
-      return L"Launching ";
-  }
-}
-
-Point WaitRunOrigin(int monitorLeft, int monitorTop, int monitorWidth, int monitorHeight,
-                    int formWidth, int formHeight) {
-  return {monitorLeft + (monitorWidth - formWidth) / 2,
-          monitorTop + std::abs(monitorHeight - formHeight) / 2};
 }
 
 }  // namespace wizard
