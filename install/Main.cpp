@@ -6,6 +6,7 @@
 
 #include "Error.h"
 #include "FontSize.h"
+#include "FontSizeRules.h"
 #include "MainBackground.h"
 #include "MainTexts.h"
 #include "MessageDialog.h"
@@ -16,8 +17,8 @@
 #include "engine/InstallRequest.h"
 #include "engine/Installation.h"
 #include "engine/InstallerStrings.h"
+#include "engine/MediumManifest.h"
 #include "engine/TargetFolder.h"
-#include "FontSizeRules.h"
 #include "os/win32/SystemLibrary.h"
 #include "ui/Application.h"
 
@@ -488,6 +489,13 @@ void TFMain::BtnInputPathNextClick() {
       break;
   }
   ePath.SetText(check.path);
+  // A malformed manifest is met before the target folder is made, not after.
+  try {
+    engine::ReadMediumManifest(platform_.fs, engine::InstallerFolder(platform_.system));
+  } catch (const engine::MediumFileError& error) {
+    ShowErrorMessage(Handle(), WithClosingFullStop(error.Message()));
+    return;
+  }
   engine::PrepareTargetFolder(platform_.fs, check.path);
   ShowPage(tsInputComponents);
 }
