@@ -67,7 +67,9 @@ class Checker {
       const os::FindEntry* other = nullptr;
       bool exact = false;
       for (const os::FindEntry& entry : Entries(parent)) {
+        // A link is not followed: what it leads to is not the medium's (Manifest names it).
         if (ManifestKey(entry.name) == ManifestKey(name) &&
+            (entry.attributes & os::attr::kReparsePoint) == 0 &&
             ((entry.attributes & os::attr::kDirectory) != 0) == wantFolder) {
           exact = exact || entry.name == name;
           other = &entry;
@@ -181,6 +183,17 @@ class Checker {
 
   void Manifest() {
     const wstring name(kManifestFile);
+    // The medium as enumerated, links and junctions not entered: each file by its key, with
+    // its name as the medium has it.
+    std::vector<wstring> links;
+    const std::vector<wstring> files = MediumFiles(fs_, medium_, &links);
+    std::vector<wstring> linkKeys;
+    for (const wstring& link : links) {
+      Finding(L"На носителе есть ссылка " + Quoted(link) +
+              L" (символическая ссылка или точка соединения): она не проверяется, носителю "
+              L"она не нужна.");
+      linkKeys.push_back(ManifestKey(link));
+    }
     std::optional<MediumManifest> manifest;
     try {
       manifest = ReadMediumManifest(fs_, medium_);
@@ -193,20 +206,9 @@ class Checker {
               L": содержимое файлов носителя не проверено.");
       return;
     }
-    // The medium as enumerated, links and junctions not entered: each file by its key, with
-    // its name as the medium has it.
-    std::vector<wstring> links;
-    const std::vector<wstring> files = MediumFiles(fs_, medium_, &links);
     std::unordered_map<wstring, const wstring*> onMedium;
     for (const wstring& file : files) {
       onMedium.emplace(ManifestKey(file), &file);
-    }
-    std::vector<wstring> linkKeys;
-    for (const wstring& link : links) {
-      Finding(L"На носителе есть ссылка " + Quoted(link) +
-              L" (символическая ссылка или точка соединения): она не проверяется, носителю "
-              L"она не нужна.");
-      linkKeys.push_back(ManifestKey(link));
     }
     CheckProgress progress{0, manifest->Entries().size(), 0};
     for (const ManifestEntry& entry : manifest->Entries()) {

@@ -158,9 +158,10 @@ TEST(CheckMedium, FindsWhatIsMissingMisnamedDamagedOrUnlisted) {
       last = p;
       ++calls;
     });
-    EXPECT_EQ(report.findings,
-              Lines{L"На носителе есть ссылка \"Usbprep\\Package\" (символическая ссылка или точка "
-                    L"соединения): она не проверяется, носителю она не нужна."});
+    const Lines findings{L"Нет папки \"Usbprep\\Package\".",
+                         L"На носителе есть ссылка \"Usbprep\\Package\" (символическая ссылка "
+                         L"или точка соединения): она не проверяется, носителю она не нужна."};
+    EXPECT_EQ(report.findings, findings);
     EXPECT_EQ(report.filesVerified, listed - 2);
     EXPECT_EQ(last.filesDone, listed);
     EXPECT_EQ(last.files, listed);
