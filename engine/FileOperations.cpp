@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -61,16 +62,18 @@ struct ContentFailure {
 };
 
 // Shows the copy's blocks to `onData` on a second thread, one block at a time and in order, so
-// that a digest is made while the next block is written and read. Give returns once the block
-// before has been seen; the block given must stay unchanged until the next Give or Wait returns.
-// An error `onData` raises comes back from the next Give or Wait.
+// that a digest is made while the copy writes that block and reads the next. Up to two blocks are
+// in hand: the one being shown and the next, waiting, so that the thread goes on without a pause
+// while the copy keeps up. A block given stays unchanged until it has been seen: WaitForRoom
+// returns once at most one block is in hand (the buffer of the one before it is free again),
+// Wait once none is. An error `onData` raises comes back from the next WaitForRoom or Wait.
 class DataThread {
  public:
   explicit DataThread(const CopyDataFn& onData) : onData_(onData), thread_([this] { Work(); }) {}
   DataThread(const DataThread&) = delete;
   DataThread& operator=(const DataThread&) = delete;
 
-  // The block seen last is done with before the thread ends.
+  // The blocks in hand are seen before the thread ends.
   ~DataThread() {
     {
       const std::lock_guard lock(mutex_);
@@ -81,42 +84,53 @@ class DataThread {
   }
 
   void Give(const char* data, std::uint32_t size) {
-    Wait();
     {
       const std::lock_guard lock(mutex_);
-      data_ = data;
-      size_ = size;
-      busy_ = true;
+      blocks_.push_back({data, size});
     }
     changed_.notify_all();
   }
 
-  void Wait() {
+  void WaitForRoom() { WaitUntilAtMost(1); }
+  void Wait() { WaitUntilAtMost(0); }
+
+ private:
+  struct Block {
+    const char* data;
+    std::uint32_t size;
+  };
+
+  void WaitUntilAtMost(std::size_t count) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !busy_; });
+    changed_.wait(lock, [&] { return blocks_.size() <= count; });
     if (error_) {
       std::rethrow_exception(std::exchange(error_, nullptr));
     }
   }
 
- private:
   void Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-      changed_.wait(lock, [this] { return busy_ || ending_; });
-      if (!busy_) {
+      changed_.wait(lock, [this] { return !blocks_.empty() || ending_; });
+      if (blocks_.empty()) {
         return;
       }
+      const Block block = blocks_.front();
       lock.unlock();
       std::exception_ptr error;
       try {
-        onData_(data_, size_);
+        if (!failed_) {
+          onData_(block.data, block.size);
+        }
       } catch (...) {
         error = std::current_exception();
       }
       lock.lock();
-      error_ = error;
-      busy_ = false;
+      if (error) {
+        error_ = error;
+        failed_ = true;  // the blocks after a failed one are not shown
+      }
+      blocks_.pop_front();
       changed_.notify_all();
     }
   }
@@ -124,10 +138,9 @@ class DataThread {
   const CopyDataFn& onData_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  const char* data_ = nullptr;
-  std::uint32_t size_ = 0;
-  bool busy_ = false;
+  std::deque<Block> blocks_;  // in hand: the front one is being shown
   bool ending_ = false;
+  bool failed_ = false;  // touched by the thread only
   std::exception_ptr error_;
   std::thread thread_;  // last: it starts once everything above is there
 };
@@ -156,6 +169,9 @@ bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& o
   for (int next = 0; remaining > 0; next = overlapped ? 1 - next : 0) {
     char* const buffer = buffers[next].get();
     const auto block = static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, bufferSize));
+    if (dataThread) {
+      dataThread->WaitForRoom();  // the block read into this buffer before has been seen
+    }
     if (const ErrorCode error = ReadFully(source, buffer, block); error != os::error::kSuccess) {
       failure = {false, error};
       return false;
