@@ -6,9 +6,7 @@
 #include "MainTexts.h"
 #include "VR_Common_Var.h"
 #include "engine/InstallerStrings.h"
-#include "engine/TargetFolder.h"
 #include "os/win32/SystemLibrary.h"
-#include "ui/Application.h"
 
 namespace wizard {
 

@@ -1,7 +1,8 @@
 // The path page's folder browser.
+#include "Main.h"
+
 #include <shlobj.h>
 
-#include "Main.h"
 #include "MainTexts.h"
 #include "os/win32/Handle.h"
 

@@ -1,10 +1,11 @@
 // The information pane: the maker's contact information, a rich-text document of the program's
 // own resources.
+#include "Main.h"
+
 #include <richedit.h>
 
 #include <algorithm>
 
-#include "Main.h"
 #include "MainBackground.h"
 
 namespace wizard {

@@ -1,7 +1,8 @@
 // The wizard's pages: showing one, the keys of the current page, and what each button does.
+#include "Main.h"
+
 #include "FontSize.h"
 #include "FontSizeRules.h"
-#include "Main.h"
 #include "MainTexts.h"
 #include "MessageDialog.h"
 #include "MessageForm.h"

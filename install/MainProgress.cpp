@@ -1,8 +1,9 @@
 // The progress operations through which the installation engine reports: the progress page's
 // own lines, shown in LogList, the message dialogs, and the window kept alive during long copies.
+#include "Main.h"
+
 #include "Error.h"
 #include "FontSize.h"
-#include "Main.h"
 #include "MainTexts.h"
 #include "MessageDialog.h"
 #include "ScreenMonitorManager.h"

@@ -1,7 +1,5 @@
 #include "MessageForm.h"
 
-#include <algorithm>
-
 #include "MessageFormRules.h"
 #include "PngResource.h"
 #include "ScreenMonitorManager.h"
