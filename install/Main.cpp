@@ -6,6 +6,7 @@
 
 #include "Error.h"
 #include "FontSize.h"
+#include "FontSizeRules.h"
 #include "MainBackground.h"
 #include "MainTexts.h"
 #include "MessageDialog.h"
@@ -17,7 +18,6 @@
 #include "engine/Installation.h"
 #include "engine/InstallerStrings.h"
 #include "engine/TargetFolder.h"
-#include "FontSizeRules.h"
 #include "os/win32/SystemLibrary.h"
 #include "ui/Application.h"
 
@@ -488,6 +488,14 @@ void TFMain::BtnInputPathNextClick() {
       break;
   }
   ePath.SetText(check.path);
+  if (const std::wstring onKit = engine::TargetOnKitMessage(
+          platform_.fs, check.path, engine::InstallerFolder(platform_.system),
+          vr::GetWindowsFolder(platform_.system));
+      !onKit.empty()) {
+    ShowErrorMessage(Handle(), onKit);
+    ePath.Focus();
+    return;
+  }
   engine::PrepareTargetFolder(platform_.fs, check.path);
   ShowPage(tsInputComponents);
 }

@@ -3,10 +3,12 @@
 // written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
 #include "Error.h"
+#include "Raised.h"
 #include "RecordingProgress.h"
 #include "TestMedium.h"
 #include "engine/FileOperations.h"
@@ -99,6 +101,8 @@ TEST_F(InstallationFaultTest, ADatabaseThatCannotBeKeptIsNotTouched) {
                                     Failed(lines::BackingUpFile(L"R40.FDB"))}));
   EXPECT_EQ(progress_.calls.back(), L"SetBusy false");
   EXPECT_TRUE(progress_.errors.empty());
+  EXPECT_EQ(progress_.reasons,
+            Lines{FailureText(fs_, L"C:\\Virelta\\DTAfb\\R40.FDB", os::error::kSharingViolation)});
   EXPECT_EQ(fs_.Content(L"C:\\Virelta\\DTAfb\\R40.FDB"), "the operator's database");
   std::vector<os::FindEntry> entries;
   fs_.Find(L"C:\\Virelta\\DTAfb\\*", entries);
@@ -229,6 +233,63 @@ TEST_F(InstallationFaultTest, ALastNumberFileThatCannotBeWrittenIsLeftOut) {
     EXPECT_FALSE(fs_.Exists(written));
     EXPECT_EQ(progress_.lines.back(), Done(lines::CopyingFile(L"VrReportUdf.Dll")));
     EXPECT_TRUE(progress_.errors.empty());
+  }
+}
+
+// What a stopped run leaves under the kit's temporary names never blocks a later run: a plain
+// file, read-only too, is replaced; a folder is named with the system's reason, on the step's line
+// and standard error where the step has them, and only the step it is in fails.
+TEST_F(InstallationFaultTest, LeftoversUnderTemporaryNamesAreReplacedOrNamed) {
+  struct Case {
+    const wchar_t* leftover;  // below the target
+    bool folder;
+    bool completes;
+    std::wstring raised;  // the start of the message; empty when nothing is raised
+  };
+  const Case cases[] = {
+      {L"DTAfb\\R40.FDB.tmp", false, true, L""},
+      {L"Settings\\lastnum.dta.tmp", false, true, L""},
+      {L"Settings\\virelta.ini.tmp", false, true, L""},
+      {L"DTAfb\\R40.FDB.tmp", true, false, L""},
+      {L"Settings\\lastnum.dta.tmp", true, true, L""},
+      {L"Settings\\virelta.ini.tmp", true, false,
+       L"Cannot create file \"C:\\Target6\\Settings\\virelta.ini.tmp\"."},
+  };
+  int target = 0;
+  for (const Case& c : cases) {
+    const std::wstring leftover =
+        L"C:\\Target" + std::to_wstring(++target) + L"\\" + std::wstring(c.leftover);
+    SCOPED_TRACE(text::ToUtf8(leftover) + (c.folder ? " (folder)" : ""));
+    request_.TargetPath = L"C:\\Target" + std::to_wstring(target) + L"\\";
+    ASSERT_TRUE(ForceFolders(fs_, request_.TargetPath + L"DTAfb"));
+    ASSERT_TRUE(ForceFolders(fs_, request_.TargetPath + L"Settings"));
+    if (c.folder) {
+      ASSERT_EQ(fs_.CreateFolder(leftover), 0u);
+    } else {
+      WriteBytes(fs_, leftover, "left by a stopped run");
+      ASSERT_EQ(fs_.SetAttributes(leftover, os::attr::kReadOnly), 0u);
+    }
+    bool completed = false;
+    progress_ = testing::RecordingProgress();
+    const std::wstring raised = testing::RaisedMessage(
+        [&] { completed = RunInstallation(request_, progress_, platform_.Get()); });
+    const bool nothingRaised = raised == L"(nothing raised)";
+    EXPECT_TRUE(c.raised.empty() ? nothingRaised : raised.starts_with(c.raised))
+        << text::ToUtf8(raised);
+    EXPECT_EQ(completed, c.completes);
+    const std::wstring file = leftover.substr(0, leftover.size() - 4);
+    if (!c.folder) {
+      EXPECT_FALSE(fs_.Exists(leftover));
+      EXPECT_TRUE(fs_.Exists(file));
+    } else if (nothingRaised) {
+      ASSERT_EQ(progress_.reasons.size(), 1u);
+      EXPECT_TRUE(progress_.reasons[0].starts_with(L"\"" + leftover + L"\": ") &&
+                  progress_.reasons[0].size() > leftover.size() + 4)
+          << text::ToUtf8(progress_.reasons[0]);
+      EXPECT_EQ(std::count(progress_.lines.begin(), progress_.lines.end(),
+                           Failed(lines::CopyingFile(L"R40.FDB"))),
+                c.completes ? 0 : 1);
+    }
   }
 }
 
