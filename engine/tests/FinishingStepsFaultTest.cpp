@@ -213,8 +213,7 @@ TEST_F(FinishingStepsTest, LeftoverFontCopiesAreReplacedOrNamed) {
                                      FontInstalledLine(L"Title of COUR.TTF")}));
   EXPECT_EQ(ReadBytes(fs(), L"C:\\Windows\\Fonts\\ARIAL.TTF"), "a font");
   ASSERT_EQ(progress_.reasons.size(), 1u);
-  EXPECT_TRUE(progress_.reasons[0].starts_with(L"\"C:\\Windows\\fonts\\ARIALN.TTF.tmp\": "))
-      << text::ToUtf8(progress_.reasons[0]);
+  EXPECT_TRUE(progress_.reasons[0].starts_with(L"\"C:\\Windows\\fonts\\ARIALN.TTF.tmp\": "));
 }
 
 // The folders copied whole hold what the run starts. Each of their files is checked on the medium
@@ -225,63 +224,48 @@ TEST_F(FinishingStepsTest, AnAlteredFolderFileEndsTheRunBeforeAnythingStarts) {
   testing::WriteManifest(fs(), platform_.Get().crypto, medium_);
   request_.InstallDriver = true;
   const std::wstring script = L"backup\\V150612\\Install.cmd";
-  const auto damaged = [&](const std::wstring& file) {
-    return DamagedMediumFileText(medium_ + file);
-  };
+  const std::wstring unlisted = medium_ + L"backup\\V150612\\extra.cmd";
   struct Case {
-    const char* what;
-    std::wstring altered;  // on the medium (made when missing); or, with `stale`, in the target
-    bool stale;
+    std::wstring altered;  // on the medium (made when missing), or a stale copy in the target
     std::wstring message;
   };
   const Case cases[] = {
-      {"release script", script, false, damaged(script)},
-      {"updater settings", L"Updater\\Updater.exe.cfg", false,
-       damaged(L"Updater\\Updater.exe.cfg")},
-      {"driver package", L"Usbprep\\Package\\device.inf", false,
-       damaged(L"Usbprep\\Package\\device.inf")},
-      {"not listed", L"backup\\V150612\\extra.cmd", false,
-       L"Файл \"" + medium_ + L"backup\\V150612\\extra.cmd" +
-           L"\" установочного носителя не указан в файле контрольных сумм SHA256SUMS: носитель "
-           L"собран неверно"},
-      {"stale copy in the target", script, true,
-       L"Копия \"" + Target(L"backup\\V150612\\Install.cmd") + L"\" файла \"" + medium_ + script +
-           L"\" установочного носителя не совпадает с контрольной суммой в файле SHA256SUMS. "
-           L"Установка прервана"},
+      {medium_ + script, DamagedMediumFileText(medium_ + script)},
+      {medium_ + L"Updater\\Updater.exe.cfg",
+       DamagedMediumFileText(medium_ + L"Updater\\Updater.exe.cfg")},
+      {medium_ + L"Usbprep\\Package\\device.inf",
+       DamagedMediumFileText(medium_ + L"Usbprep\\Package\\device.inf")},
+      {unlisted, L"Файл \"" + unlisted +
+                     L"\" установочного носителя не указан в файле контрольных "
+                     L"сумм SHA256SUMS: носитель собран неверно"},
+      {Target(script), L"Копия \"" + Target(script) + L"\" файла \"" + medium_ + script +
+                           L"\" установочного носителя не совпадает с контрольной суммой в файле "
+                           L"SHA256SUMS. Установка прервана"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const std::wstring path = c.stale ? Target(c.altered) : medium_ + c.altered;
-    const std::optional<std::string> before = ReadBytes(fs(), path);
-    if (c.stale) {
-      ASSERT_TRUE(ForceFolders(fs(), Target(L"backup\\V150612")));
-    }
-    SetReadOnlyAttribute(fs(), path, false);  // the updater's files are read-only
-    WriteBytes(fs(), path, "@echo altered");
-    if (c.stale) {
-      SetReadOnlyAttribute(fs(), path, true);
-    }
-    const auto& starts = doubles().processes.Starts();
-    const std::size_t startsBefore = starts.size();
+    SCOPED_TRACE(text::ToUtf8(c.altered));
+    const bool stale = c.altered.starts_with(request_.TargetPath);
+    const std::optional<std::string> before = ReadBytes(fs(), c.altered);
+    ASSERT_TRUE(!stale || ForceFolders(fs(), Target(L"backup\\V150612")));
+    SetReadOnlyAttribute(fs(), c.altered, false);  // the updater's files are read-only
+    WriteBytes(fs(), c.altered, "@echo altered");
+    SetReadOnlyAttribute(fs(), c.altered, stale);
+    const std::size_t startsBefore = doubles().processes.Starts().size();
     progress_ = testing::RecordingProgress();
     progress_.answers = {true};
     EXPECT_EQ(
         testing::RaisedMessage([&] { RunInstallation(request_, progress_, platform_.Get()); }),
         c.message);
     // A damaged medium changes nothing; a stale copy lets only the checked driver installer run.
-    EXPECT_EQ(starts.size() - startsBefore, c.stale ? 1u : 0u);
-    EXPECT_EQ(FolderExists(fs(), request_.TargetPath), c.stale);
-    if (!c.stale && before) {
-      WriteBytes(fs(), path, *before);
-    } else if (!c.stale) {
-      ASSERT_EQ(fs().RemoveFile(path), 0u);
+    EXPECT_EQ(doubles().processes.Starts().size() - startsBefore, stale ? 1u : 0u);
+    EXPECT_EQ(FolderExists(fs(), request_.TargetPath), stale);
+    if (!stale) {
+      before ? WriteBytes(fs(), c.altered, *before) : void(fs().RemoveFile(c.altered));
     }
   }
-  // The same medium unaltered installs, into a new folder: the driver installer and the script
-  // run.
+  // The same medium unaltered installs: the driver installer and the script run.
   const std::size_t startsBefore = doubles().processes.Starts().size();
   request_.TargetPath = platform_.NewScratchFolder() + L"Virelta\\";
-  progress_ = testing::RecordingProgress();
   progress_.answers = {true};
   EXPECT_TRUE(RunInstallation(request_, progress_, platform_.Get()));
   EXPECT_EQ(doubles().processes.Starts().size() - startsBefore, 2u);
