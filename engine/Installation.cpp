@@ -213,13 +213,11 @@ class Run {
       // A copy a stopped run left under the temporary name is replaced; anything else there
       // fails the step, named.
       CopyFailure failure{partial, os::ClearLeftover(fs_, partial)};
-      bool copied =
-          failure.error == os::error::kSuccess && CopyMediumFile(
-                                                      fs_, Digests(), source, partial,
-                                                      [&](std::uint64_t done, std::uint64_t total) {
-                                                        progress_.CopyProgress(line, done, total);
-                                                      },
-                                                      &failure);
+      const auto onBlock = [&](std::uint64_t done, std::uint64_t total) {
+        progress_.CopyProgress(line, done, total);
+      };
+      bool copied = failure.error == os::error::kSuccess &&
+                    CopyMediumFile(fs_, Digests(), source, partial, onBlock, &failure);
       if (copied) {
         failure = {live, fs_.Move(partial, live)};
         copied = failure.error == os::error::kSuccess;
