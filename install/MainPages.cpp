@@ -64,6 +64,14 @@ void TFMain::BtnInputPathNextClick() {
       break;
   }
   ePath.SetText(check.path);
+  if (const std::wstring onKit = engine::TargetOnKitMessage(
+          platform_.fs, check.path, engine::InstallerFolder(platform_.system),
+          vr::GetWindowsFolder(platform_.system));
+      !onKit.empty()) {
+    ShowErrorMessage(Handle(), onKit);
+    ePath.Focus();
+    return;
+  }
   engine::PrepareTargetFolder(platform_.fs, check.path);
   ShowPage(tsInputComponents);
 }

@@ -81,7 +81,11 @@ engine::TargetFolderCheck TakeTargetFolder(const CliOptions& options, os::Platfo
   if (!full.empty()) {
     check = engine::CheckTargetFolder(full);
   }
-  if (check.Accepted()) {
+  // A target on the medium or in the Windows folder is not even created: the run refuses it.
+  if (check.Accepted() &&
+      engine::TargetOnKitMessage(platform.fs, check.path, engine::InstallerFolder(platform.system),
+                                 vr::GetWindowsFolder(platform.system))
+          .empty()) {
     engine::PrepareTargetFolder(platform.fs, check.path);
   }
   return check;
