@@ -1,7 +1,5 @@
 #include "CliRun.h"
 
-#include <exception>
-
 #include "CliOptions.h"
 #include "ConsoleProgress.h"
 #include "Error.h"
@@ -11,7 +9,6 @@
 #include "engine/MediumCheck.h"
 #include "engine/TargetFolder.h"
 #include "os/overlay/DryRunPlatform.h"
-#include "text/Utf.h"
 
 namespace cli {
 namespace {
@@ -23,20 +20,13 @@ constexpr wchar_t kDryRunText[] = L"Пробный прогон: на компь
 
 // The message of whatever error is passing through; the path and the system's reason behind it
 // on a line of their own, where it has them.
-std::wstring CurrentErrorText(os::IFileSystem& fs) {
-  try {
-    throw;
-  } catch (const OperatorError& e) {
-    if (e.HasCause()) {
-      return ErrorText(e.Message()) + kLineEnd +
-             engine::FailureText(fs, e.CausePath(), e.CauseCode());
-    }
-    return ErrorText(e.Message());
-  } catch (const std::exception& e) {
-    return ErrorText(text::FromUtf8(e.what()));
-  } catch (...) {
-    return L"Неизвестная ошибка.";
+std::wstring CaughtErrorReport(os::IFileSystem& fs) {
+  const OperatorError* caught = nullptr;
+  std::wstring report = ErrorText(CurrentErrorText(&caught));
+  if (caught != nullptr && caught->HasCause()) {
+    report += kLineEnd + engine::FailureText(fs, caught->CausePath(), caught->CauseCode());
   }
+  return report;
 }
 
 // What the wizard's font-size page explains, for a console: the installer never changes the
@@ -144,7 +134,7 @@ int Install(const CliOptions& options, IConsole& console, os::Platform& platform
     return kComplete;
   } catch (...) {
     progress.Finish();
-    console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
+    console.WriteError(CaughtErrorReport(platform.fs) + kLineEnd);
     return kFailed;
   }
 }
@@ -171,7 +161,7 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
     try {
       return CheckMedium(options, console, platform);
     } catch (...) {
-      console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
+      console.WriteError(CaughtErrorReport(platform.fs) + kLineEnd);
       return kFailed;
     }
   }

@@ -1,25 +1,11 @@
 #include "ui/Application.h"
 
-#include <exception>
 #include <vector>
 
 #include "Error.h"
-#include "text/Utf.h"
 
 namespace ui {
 namespace {
-
-std::wstring CurrentErrorText() {
-  try {
-    throw;
-  } catch (const OperatorError& e) {
-    return e.Message();
-  } catch (const std::exception& e) {
-    return text::FromUtf8(e.what());
-  } catch (...) {
-    return L"Неизвестная ошибка";
-  }
-}
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
   if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
