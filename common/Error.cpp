@@ -17,3 +17,18 @@ std::wstring WithClosingFullStop(const std::wstring& message) {
   }
   return message;
 }
+
+std::wstring CurrentErrorText(const OperatorError** caught) {
+  try {
+    throw;
+  } catch (const OperatorError& e) {
+    if (caught != nullptr) {
+      *caught = &e;  // the exception lives on in the caller's catch block
+    }
+    return e.Message();
+  } catch (const std::exception& e) {
+    return text::FromUtf8(e.what());
+  } catch (...) {
+    return L"Неизвестная ошибка";
+  }
+}

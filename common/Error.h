@@ -30,3 +30,9 @@ class OperatorError : public std::exception {
 // one already or in a character of lower code (such as "!" or a blank). The console installer's
 // messages and the wizard's top-level error box both show it so.
 std::wstring WithClosingFullStop(const std::wstring& message);
+
+// The message of the error passing through, for the report of a catch block that takes every
+// error: an OperatorError's own, another exception's text, "Неизвестная ошибка" for anything
+// else. Where an OperatorError passes, `caught` (if given) points at it while the catch block
+// runs, for its cause.
+std::wstring CurrentErrorText(const OperatorError** caught = nullptr);

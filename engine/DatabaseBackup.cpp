@@ -31,8 +31,15 @@ std::wstring DatedBackupName(std::wstring_view fileName, const os::LocalTime& ti
 }
 
 std::optional<std::wstring> BackUpByRenaming(os::IFileSystem& fs, os::ILocale& locale,
-                                             const std::wstring& folder,
-                                             std::wstring_view fileName) {
+                                             const std::wstring& folder, std::wstring_view fileName,
+                                             os::ErrorCode* error) {
+  os::ErrorCode last = os::error::kAlreadyExists;  // every dated name taken
+  const auto failed = [&]() -> std::optional<std::wstring> {
+    if (error != nullptr) {
+      *error = last;
+    }
+    return std::nullopt;
+  };
   const std::wstring original = folder + std::wstring(fileName);
   const os::LocalTime now = locale.Now();
   for (int attempt = 1; attempt <= kMostAttempts; ++attempt) {
@@ -41,15 +48,15 @@ std::optional<std::wstring> BackUpByRenaming(os::IFileSystem& fs, os::ILocale& l
       continue;
     }
     // The rename itself refuses an existing name, should one appear after the look above.
-    const os::ErrorCode error = fs.Move(original, backup);
-    if (error == os::error::kSuccess) {
+    last = fs.Move(original, backup);
+    if (last == os::error::kSuccess) {
       return backup;
     }
-    if (error != os::error::kAlreadyExists && error != os::error::kFileExists) {
-      return std::nullopt;
+    if (last != os::error::kAlreadyExists && last != os::error::kFileExists) {
+      return failed();
     }
   }
-  return std::nullopt;
+  return failed();
 }
 
 }  // namespace engine

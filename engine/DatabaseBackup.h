@@ -18,9 +18,10 @@ std::wstring DatedBackupName(std::wstring_view fileName, const os::LocalTime& ti
 
 // Renames `folder` + `fileName` (the folder ends in "\") to the first dated name in the same
 // folder that is free, stamped with the locale's present time, and never over an existing file.
-// The full path of the backup, or nothing when the rename failed (the file is then untouched).
+// The full path of the backup, or nothing when the rename failed (the file is then untouched);
+// `error`, when given, learns the system's reason then.
 std::optional<std::wstring> BackUpByRenaming(os::IFileSystem& fs, os::ILocale& locale,
-                                             const std::wstring& folder,
-                                             std::wstring_view fileName);
+                                             const std::wstring& folder, std::wstring_view fileName,
+                                             os::ErrorCode* error = nullptr);
 
 }  // namespace engine

@@ -128,6 +128,13 @@ void InstallFont(IInstallProgress& progress, os::Platform& platform, const FontF
   // The copy takes the font's name only once it is registered: a run stopped before that leaves
   // no font file that a later run would take for installed and never register.
   const std::wstring copy = os::ReplacementFileName(installed);
+  // A copy a stopped run left under the temporary name is replaced; anything else there (a
+  // folder) passes this font by, named with the system's reason.
+  if (const os::ErrorCode error = os::ClearLeftover(platform.fs, copy);
+      error != os::error::kSuccess) {
+    progress.FailureReason(FailureText(platform.fs, copy, error));
+    return;
+  }
   if (!CopyMediumFile(platform.fs, digests, folders.source + FontFile, copy)) {
     platform.fs.RemoveFile(copy);
     return;

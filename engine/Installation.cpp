@@ -21,6 +21,7 @@
 #include "engine/ReleaseSet.h"
 #include "engine/SettingsFile.h"
 #include "engine/Shortcut.h"
+#include "engine/TargetFolder.h"
 #include "os/FileReplace.h"
 
 namespace engine {
@@ -40,6 +41,9 @@ class Run {
         locale_(platform.locale) {}
 
   bool CopyPhase() {
+    if (!TargetOffTheKit()) {
+      return false;
+    }
     Manifest();
     if (!TargetFolder()) {
       return false;
@@ -61,8 +65,7 @@ class Run {
       return false;
     }
     ComplexFunctionLibraries();
-    WriteLastNumberFileIfMissing(fs_, locale_,
-                                 SettingsFolderPath() + wstring(layout::kLastNumberFile));
+    LastNumberFile();
     EditionSettingsFile();
     busy.Leave();
     return true;
@@ -89,8 +92,35 @@ class Run {
     if (std::optional<MediumManifest> manifest = ReadMediumManifest(fs_, from_)) {
       digests_.emplace(MediumDigests{std::move(*manifest), platform_.crypto, from_});
     }
+    MediumFolders();
+  }
+
+  // The folders copied whole, whose programs the run starts, are checked on the medium before
+  // anything is written: a damaged release set or driver package ends the run with the
+  // computer untouched. Their copies are checked again before a program of theirs starts.
+  void MediumFolders() {
+    const auto alive = [this] { progress_.ProcessMessages(); };
+    for (const std::wstring_view folder : {layout::kBackupFolder, layout::kUpdaterFolder}) {
+      CheckMediumFolder(fs_, Digests(), from_ + wstring(folder), FolderCopyKind::kTree, alive);
+    }
+    if (request_.InstallDriver) {
+      CheckMediumFolder(fs_, Digests(), from_ + wstring(layout::kUsbprepFolder),
+                        FolderCopyKind::kShell, alive);
+    }
   }
   const MediumDigests* Digests() const { return digests_ ? &*digests_ : nullptr; }
+
+  // A target on the medium or in the Windows folder is refused before anything is written, also
+  // when a caller did not check it on the path page.
+  bool TargetOffTheKit() {
+    const wstring message =
+        TargetOnKitMessage(fs_, to_, from_, vr::GetWindowsFolder(platform_.system));
+    if (message.empty()) {
+      return true;
+    }
+    progress_.ShowError(message);
+    return false;
+  }
 
   // The target folder is created one level deep: its parent must be there.
   bool TargetFolder() {
@@ -162,9 +192,11 @@ class Run {
     if (FileExists(fs_, live)) {
       const int line = progress_.Add(lines::BackingUpFile(name));
       progress_.ProcessMessages();
-      kept = BackUpByRenaming(fs_, locale_, folder, name);
+      os::ErrorCode error = os::error::kSuccess;
+      kept = BackUpByRenaming(fs_, locale_, folder, name, &error);
       CompleteLine(progress_, line, kept ? lines::kDone : lines::kFailed);
       if (!kept) {
+        progress_.FailureReason(FailureText(fs_, live, error));
         return false;
       }
     }
@@ -178,13 +210,14 @@ class Run {
     try {
       const int line = progress_.Add(lines::CopyingFile(name));
       progress_.ProcessMessages();
-      CopyFailure failure;
-      bool copied = CopyMediumFile(
-          fs_, Digests(), source, partial,
-          [&](std::uint64_t done, std::uint64_t total) {
-            progress_.CopyProgress(line, done, total);
-          },
-          &failure);
+      // A copy a stopped run left under the temporary name is replaced; anything else there
+      // fails the step, named.
+      CopyFailure failure{partial, os::ClearLeftover(fs_, partial)};
+      const auto onBlock = [&](std::uint64_t done, std::uint64_t total) {
+        progress_.CopyProgress(line, done, total);
+      };
+      bool copied = failure.error == os::error::kSuccess &&
+                    CopyMediumFile(fs_, Digests(), source, partial, onBlock, &failure);
       if (copied) {
         failure = {live, fs_.Move(partial, live)};
         copied = failure.error == os::error::kSuccess;
@@ -262,6 +295,7 @@ class Run {
     const wstring package(layout::kUsbprepFolder);
     if (FolderExists(fs_, from_ + package)) {
       vr::CopyFolderByShell(platform_.shell, from_ + package, to_ + package);
+      CheckCopiedFolder(fs_, Digests(), from_ + package, to_ + package, FolderCopyKind::kShell);
     }
     progress_.Add(wstring(lines::kDriverStarted));
     progress_.Repaint();
@@ -279,10 +313,23 @@ class Run {
     if (!FolderExists(fs_, to_ + wstring(layout::kBackupFolderOtherCase))) {
       fs_.CreateFolder(to_ + backup + L"\\");
     }
+    const wstring updater = from_ + wstring(layout::kUpdaterFolder);
     CopyFolderTree(fs_, from_ + backup, to_ + backup);
-    CopyFolderTree(fs_, from_ + wstring(layout::kUpdaterFolder), to_);
+    CopyFolderTree(fs_, updater, to_);
+    CheckCopiedFolder(fs_, Digests(), from_ + backup, to_ + backup, FolderCopyKind::kTree);
+    CheckCopiedFolder(fs_, Digests(), updater, to_, FolderCopyKind::kTree);
     SetReadOnlyAttribute(fs_, to_ + wstring(layout::kReleaseInfoFile), false);
     SetReadOnlyAttribute(fs_, to_ + wstring(layout::kUpdaterSettingsFile), false);
+  }
+
+  // "lastnum.dta" has no line: a file that cannot be written is only named with its reason.
+  void LastNumberFile() {
+    os::ReplaceFailure failure;
+    if (!WriteLastNumberFileIfMissing(
+            fs_, locale_, SettingsFolderPath() + wstring(layout::kLastNumberFile), &failure) &&
+        failure.error != os::error::kSuccess && failure.error != os::error::kAlreadyExists) {
+      progress_.FailureReason(FailureText(fs_, failure.path, failure.error));
+    }
   }
 
   void EditionSettingsFile() {

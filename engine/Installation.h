@@ -22,7 +22,9 @@ namespace engine {
 // the current folder.
 //
 // Returns true after a complete run, false when the copy phase ended early at a failure it
-// reported in the progress list (and, for a folder it could not create, in an error box). Raises
+// reported in the progress list (and, for a folder it could not create, in an error box), or when
+// the target lies on the medium, holds it or lies in the Windows folder (TargetOnKitMessage, shown
+// in an error box before anything is written). Raises
 // OperatorError: a file that cannot be opened or created, a settings file that cannot be
 // written, a release step that fails (no release set, a script that cannot be started, a missing
 // or unreadable "ReleaseInfo"), a shortcut link object that cannot be made. The busy state is

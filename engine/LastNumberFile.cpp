@@ -41,14 +41,15 @@ LastNumberRecord MakeLastNumberRecord(const os::LocalTime& time) {
 }
 
 bool WriteLastNumberFileIfMissing(os::IFileSystem& fs, os::ILocale& locale,
-                                  const std::wstring& fileName) {
+                                  const std::wstring& fileName, os::ReplaceFailure* failure) {
   if (fs.GetAttributes(fileName) != os::attr::kInvalid) {
     return false;
   }
   const LastNumberRecord record = MakeLastNumberRecord(locale.Now());
-  return os::CreateFileWithContent(fs, fileName,
-                                   std::string_view(reinterpret_cast<const char*>(record.data()),
-                                                    record.size())) == os::error::kSuccess;
+  return os::CreateFileWithContent(
+             fs, fileName,
+             std::string_view(reinterpret_cast<const char*>(record.data()), record.size()),
+             failure) == os::error::kSuccess;
 }
 
 }  // namespace engine

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "os/FileReplace.h"
 #include "os/FileSystem.h"
 #include "os/Locale.h"
 
@@ -29,8 +30,11 @@ LastNumberRecord MakeLastNumberRecord(const os::LocalTime& time);
 // file exists: an existing one is never changed. True when the file was written. Never raises
 // for the file system: the record is written to a temporary file first, which takes the name
 // only when complete, so the file is there whole or not at all (a run stopped half-way, or a full
-// disk, leaves it to a later installation to write).
+// disk, leaves it to a later installation to write). A plain file a stopped run left under the
+// temporary name is replaced. `failure`, when given, learns which file an error concerns and why
+// (nothing for a file that is there already).
 bool WriteLastNumberFileIfMissing(os::IFileSystem& fs, os::ILocale& locale,
-                                  const std::wstring& fileName);
+                                  const std::wstring& fileName,
+                                  os::ReplaceFailure* failure = nullptr);
 
 }  // namespace engine

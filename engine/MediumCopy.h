@@ -1,6 +1,7 @@
 #pragma once
 // Copies from an installation medium that carries a manifest: each file is hashed as its bytes
 // pass through the copy and compared with the manifest's digest once the copy is complete.
+#include <functional>
 #include <string>
 
 #include "engine/FileOperations.h"
@@ -28,5 +29,30 @@ bool CopyMediumFile(os::IFileSystem& fs, const MediumDigests* digests, const std
 
 // The message of a medium file whose content is not the one the manifest lists.
 std::wstring DamagedMediumFileText(const std::wstring& fullPath);
+
+// Which files a folder copy takes: the engine's tree copy (CopyFolderTree) passes hidden and
+// system sub-folders by, the shell's folder copy takes the whole tree.
+enum class FolderCopyKind { kTree, kShell };
+
+// Folders (the release sets, the updater's files, the driver package) go through the system's
+// copy, which no digest can follow; what they hold is run, so their files are checked twice.
+// CheckMediumFolder, before the copy: every file the copy will take from `sourceFolder` is hashed
+// on the medium and compared with the manifest, so a damaged or altered file never reaches the
+// target folder. Raises MediumFileError as CopyMediumFile does (a file the manifest does not
+// list, one whose digest differs or cannot be made). `onFile` is called after each file, so that
+// a window stays alive. Nothing without `digests`, for a missing folder or one outside the medium.
+void CheckMediumFolder(os::IFileSystem& fs, const MediumDigests* digests,
+                       const std::wstring& sourceFolder, FolderCopyKind kind,
+                       const std::function<void()>& onFile = {});
+
+// CheckCopiedFolder, after the copy and just before a program is started from the copy: the
+// medium may have changed since it was checked, and the system's copy may have left an older file
+// in place (a read-only one is not overwritten), so what will run is what is compared. Every file
+// of `sourceFolder` the copy made in `destinationFolder` must have the manifest's digest there;
+// one that differs raises MediumFileError naming the copy and the medium's file. A file the copy
+// did not make is passed by, as the copy passes it by.
+void CheckCopiedFolder(os::IFileSystem& fs, const MediumDigests* digests,
+                       const std::wstring& sourceFolder, const std::wstring& destinationFolder,
+                       FolderCopyKind kind, const std::function<void()>& onFile = {});
 
 }  // namespace engine

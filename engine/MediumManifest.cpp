@@ -5,6 +5,7 @@
 
 #include "engine/FileOperations.h"
 #include "os/FileContent.h"
+#include "text/FileNames.h"
 #include "text/NameCase.h"
 #include "text/Utf.h"
 
@@ -45,7 +46,7 @@ bool Unescape(std::string& name) {
   return true;
 }
 
-// Windows names no file so: its devices (with any extension) and the characters it refuses.
+// Windows names no file so: its devices, with any extension.
 bool IsDeviceName(std::wstring_view part) {
   part = part.substr(0, part.find(L'.'));
   while (part.ends_with(L' ')) {
@@ -58,10 +59,6 @@ bool IsDeviceName(std::wstring_view part) {
   }
   return name.size() == 4 && (name.starts_with(L"COM") || name.starts_with(L"LPT")) &&
          name[3] >= L'1' && name[3] <= L'9';
-}
-
-bool IsRefusedCharacter(wchar_t c) {
-  return c < 32 || std::wstring_view(L"<>\"|?*").find(c) != std::wstring_view::npos;
 }
 
 // Why a normalised path cannot name a file of the medium; null when it can.
@@ -83,7 +80,7 @@ const wchar_t* PathProblem(const std::wstring& path) {
     if (part.empty()) {
       return L"пустое имя папки или файла в пути";
     }
-    if (std::any_of(part.begin(), part.end(), IsRefusedCharacter)) {
+    if (text::IsInvalidName(part)) {
       return L"в имени файла есть символ, недопустимый в Windows";
     }
     if (IsDeviceName(part)) {

@@ -259,9 +259,11 @@ void SettingsFile::UpdateFile() {
   }
 
   // Never left empty or half-written: the old content stays until the new is complete.
-  if (const os::ErrorCode error = os::ReplaceFileContent(fs_, fileName_, bytes);
+  // An error names the file it concerns: the settings file or its temporary file.
+  os::ReplaceFailure failure;
+  if (const os::ErrorCode error = os::ReplaceFileContent(fs_, fileName_, bytes, &failure);
       error != os::error::kSuccess) {
-    os::RaiseFileError(fs_, L"Cannot create file", fileName_, error);
+    os::RaiseFileError(fs_, L"Cannot create file", failure.path, error);
   }
 }
 

@@ -1,9 +1,11 @@
 #include "engine/TargetFolder.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "VR_Common_Const.h"
 #include "engine/InstallRequest.h"
+#include "text/NameCase.h"
 
 namespace engine {
 namespace {
@@ -51,7 +53,83 @@ bool StartsWithDrive(std::wstring_view path) {
          ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
 }
 
+// The names of a full path as Windows resolves it, its root first ("C:", or "\\SERVER" and the
+// share), each folded for comparing. ".." never climbs above the root.
+std::vector<std::wstring> ComparableNames(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  std::wstring_view rest = path;
+  std::vector<std::wstring> names;
+  std::size_t rootNames = 1;
+  if (rest.starts_with(L"\\\\?\\") || rest.starts_with(L"\\\\.\\") || rest.starts_with(L"\\??\\")) {
+    rest.remove_prefix(4);
+    if (rest.size() >= 4 && text::FoldNameCase(rest.substr(0, 4)) == L"UNC\\") {
+      rest.remove_prefix(4);
+      names.push_back(L"\\\\");
+      rootNames = 3;
+    }
+  } else if (rest.starts_with(L"\\\\")) {
+    rest.remove_prefix(2);
+    names.push_back(L"\\\\");
+    rootNames = 3;
+  }
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find(L'\\', start);
+    if (end == std::wstring_view::npos) {
+      end = rest.size();
+    }
+    std::wstring_view name = rest.substr(start, end - start);
+    start = end + 1;
+    if (name == L"..") {
+      if (names.size() > rootNames) {
+        names.pop_back();
+      }
+      continue;
+    }
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
+      name.remove_suffix(1);
+    }
+    if (!name.empty()) {
+      names.push_back(text::FoldNameCase(name));
+    }
+  }
+  return names;
+}
+
+std::wstring FullOrAsGiven(os::IFileSystem& fs, const std::wstring& path) {
+  std::wstring full = fs.FullPath(path);
+  return full.empty() ? path : full;
+}
+
 }  // namespace
+
+bool IsSameOrInside(os::IFileSystem& fs, const std::wstring& path, const std::wstring& folder) {
+  const std::vector<std::wstring> inner = ComparableNames(FullOrAsGiven(fs, path));
+  const std::vector<std::wstring> outer = ComparableNames(FullOrAsGiven(fs, folder));
+  return !outer.empty() && inner.size() >= outer.size() &&
+         std::equal(outer.begin(), outer.end(), inner.begin());
+}
+
+std::wstring TargetOnKitMessage(os::IFileSystem& fs, const std::wstring& target,
+                                const std::wstring& medium, const std::wstring& windows) {
+  const std::wstring shown = L"\"" + target + L"\"";
+  if (!medium.empty() && IsSameOrInside(fs, target, medium)) {
+    return L"Папка " + shown + L" находится на установочном носителе \"" + medium +
+           L"\": программу нельзя устанавливать на носитель, с которого она устанавливается. "
+           L"Выберите другую папку.";
+  }
+  if (!medium.empty() && IsSameOrInside(fs, medium, target)) {
+    return L"В папке " + shown + L" находится установочный носитель \"" + medium +
+           L"\": программу нельзя устанавливать в папку, содержащую носитель. Выберите другую "
+           L"папку.";
+  }
+  if (!windows.empty() && IsSameOrInside(fs, target, windows)) {
+    return L"Папка " + shown + L" является папкой Windows \"" + windows +
+           L"\" или находится в ней: программу нельзя устанавливать в системную папку. Выберите "
+           L"другую папку.";
+  }
+  return {};
+}
 
 bool NamesDriveRoot(const std::wstring& path) {
   std::wstring text = path;

@@ -41,6 +41,18 @@ bool NamesDriveRoot(const std::wstring& path);
 // drive's root (NamesDriveRoot). Nothing on disk is touched.
 TargetFolderCheck CheckTargetFolder(const std::wstring& field);
 
+// Whether `path` is `folder` or lies inside it, both compared as Windows resolves them: "/" as
+// "\", a "\\?\" prefix dropped, doubled separators, "." and ".." resolved, a name's trailing dots
+// and blanks dropped, letter case aside. Relative paths are made full first.
+bool IsSameOrInside(os::IFileSystem& fs, const std::wstring& path, const std::wstring& folder);
+
+// The kit never works on itself: a target that is the installation medium, lies on it or holds
+// it (the medium's files would be renamed, overwritten or copied into themselves), or that is the
+// Windows folder or lies inside it, is refused. The operator's message, or empty when the target
+// may be used; an empty `medium` or `windows` is not compared. Nothing on disk is touched.
+std::wstring TargetOnKitMessage(os::IFileSystem& fs, const std::wstring& target,
+                                const std::wstring& medium, const std::wstring& windows);
+
 // Creates the folder when it does not exist, then its settings sub-folder likewise, one level
 // each. A failure is not reported here: the installation's first step reports a target folder it
 // cannot create.

@@ -5,21 +5,14 @@
 namespace wizard {
 
 void ChangeSystemFontSize() {
-  const HMODULE library = os::win32::LoadSystemLibrary(L"syssetup.dll");
-  if (library == nullptr) {
-    return;
-  }
+  os::win32::LibraryModule library(os::win32::LoadSystemLibrary(L"syssetup.dll"));
   using SetupChangeFontSizeFn = DWORD(WINAPI*)(HWND, LPCWSTR);
-  const auto change = os::win32::ProcAddress<SetupChangeFontSizeFn>(
-      ::GetModuleHandleW(L"syssetup.dll"), "SetupChangeFontSize");
-  if (change == nullptr) {
-    ::FreeLibrary(library);
-    return;
+  const auto change =
+      os::win32::ProcAddress<SetupChangeFontSizeFn>(library.Get(), "SetupChangeFontSize");
+  if (change != nullptr && change(nullptr, L"120") == 0) {
+    // A failed call keeps the library loaded: the system may still be using it.
+    library.Release();
   }
-  if (change(nullptr, L"120") != 0) {
-    ::FreeLibrary(library);
-  }
-  // A failed call keeps the library loaded: the system may still be using it.
 }
 
 void SetShutdownBlock(HWND window, bool block, const wchar_t* reason) {

@@ -1,26 +1,12 @@
 #include "Main.h"
 
-#include <commctrl.h>
 #include <richedit.h>
-#include <shlobj.h>
 
-#include "Error.h"
-#include "FontSize.h"
-#include "FontSizeRules.h"
 #include "MainBackground.h"
 #include "MainTexts.h"
-#include "MessageDialog.h"
-#include "MessageForm.h"
-#include "ScreenMonitorManager.h"
-#include "VR_Common_Proc.h"
 #include "VR_Common_Var.h"
-#include "engine/InstallRequest.h"
-#include "engine/Installation.h"
 #include "engine/InstallerStrings.h"
-#include "engine/MediumManifest.h"
-#include "engine/TargetFolder.h"
 #include "os/win32/SystemLibrary.h"
-#include "ui/Application.h"
 
 namespace wizard {
 
@@ -31,32 +17,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"TFMain";
 constexpr int kClientWidth = 954;
 constexpr int kClientHeight = 579;
-
-// Control identifiers: one per control that sends commands.
-enum ControlId : int {
-  kIdRichEdit = 1001,
-  kIdMemoStart,
-  kIdBtnCancel,
-  kIdBtnStartNext,
-  kIdMemoInputPath,
-  kIdePath,
-  kIdBtnSelectPath,
-  kIdBtnCancel2,
-  kIdBtnInputPathNext,
-  kIdMemoInputComponents,
-  kIdCbDriverInstal,
-  kIdCBWindows,
-  kIdBtnCancel4,
-  kIdBtnInputComponentsBack,
-  kIdBtnInsatall,
-  kIdLogList,
-  kIdBtnExit,
-  kIdMemoCancel,
-  kIdBtnExitCancel,
-  kIdMemoChangeFontSize,
-  kIdBtnChangeFont,
-  kIdBtnExitOnChangefont,
-};
+// A caption with the system menu and its close box; no minimise or maximise box, no sizing.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 // Inside a page of 619 × 441: the memo above, the buttons along the foot.
 constexpr int kPageWidth = 619;
@@ -67,24 +29,16 @@ constexpr int kFootTop = kPageHeight - kMargin - kButtonHeight;
 constexpr int kContentWidth = kPageWidth - 2 * kMargin;
 constexpr int kButtonWidth = 100;
 constexpr int kWideButtonWidth = 150;
+constexpr int kGap = 8;
+constexpr int kPathFieldWidth = kContentWidth - 3 * kGap - kButtonWidth;
 constexpr ui::Bounds kFootLeft{kMargin, kFootTop, kButtonWidth, kButtonHeight};
 constexpr ui::Bounds kFootRight{kPageWidth - kMargin - kButtonWidth, kFootTop, kButtonWidth,
                                 kButtonHeight};
 constexpr ui::Bounds kPageArea{0, 0, kPageWidth, kPageHeight};
 constexpr ui::Bounds kAboveFoot{kMargin, kMargin, kContentWidth, kFootTop - 2 * kMargin};
 
-constexpr DWORD kMemoStyle = WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-constexpr DWORD kButtonStyle = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-
 constexpr COLORREF kNavy = RGB(0, 0, 128);
 constexpr COLORREF kMaroon = RGB(128, 0, 0);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-// The shell's item identifier list, freed with the task allocator.
-struct ItemIdList {
-  PIDLIST_ABSOLUTE list = nullptr;
-  ~ItemIdList() { ::CoTaskMemFree(list); }
-};
 
 }  // namespace
 
@@ -100,19 +54,18 @@ TFMain::~TFMain() {
 
 void TFMain::CreateAndShow() {
   RegisterWindowClass(kClassName);
-  constexpr DWORD style =
-      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
   RECT frame{0, 0, kClientWidth, kClientHeight};
-  ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+  ::AdjustWindowRectEx(&frame, kStyle, FALSE, WS_EX_CONTROLPARENT);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   // Centred on the screen (the primary monitor).
-  const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-  const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  Create(kClassName, texts::kMainCaption, style, WS_EX_CONTROLPARENT, {left, top, width, height},
+  Create(kClassName, texts::kMainCaption, kStyle, WS_EX_CONTROLPARENT,
+         {ui::CentredStart(0, ::GetSystemMetrics(SM_CXSCREEN), width),
+          ui::CentredStart(0, ::GetSystemMetrics(SM_CYSCREEN), height), width, height},
          nullptr);
   FormCreate();
   ::ShowWindow(Handle(), SW_SHOW);
+  ::SetForegroundWindow(Handle());
   ::UpdateWindow(Handle());
 }
 
@@ -140,141 +93,53 @@ void TFMain::CreateControls() {
   const HFONT tahoma = pagesFont_.Get();
   const HFONT serif = memoSerifFont_.Get();
   ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.Get()), FALSE);
-
-  // The information pane: a rich-text box of the system's rich edit library.
+  // The information pane's rich edit library; the older one of the system serves without it.
   richEditLibrary_ = os::win32::LoadSystemLibrary(L"Msftedit.dll");
-  ui::CreateControls({
-      {&RichEdit1,
-       richEditLibrary_ != nullptr ? MSFTEDIT_CLASS : L"RichEdit20W",
-       L"",
-       WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-       {16, 110, 282, 441},
-       Handle(),
-       kIdRichEdit,
-       windowFont_.Get()},
-  });
+
   InsatallPages.Create(L"TPageControl", L"InsatallPages", {320, 110, 619, 441}, Handle());
-  for (ui::Container* page : {&tsStart, &tsInputPath, &tsInputComponents, &tsProgressInstall,
-                              &tsCancel, &tsChangeFontSize}) {
-    page->Create(L"TTabSheet", L"", kPageArea, InsatallPages.Handle(), false);
+  for (const Page& page : pages_) {
+    page.sheet->Create(L"TTabSheet", L"", kPageArea, InsatallPages.Handle(), false);
   }
   PnlPath.Create(L"TPanel", L"", {kMargin, 128, kContentWidth, 44}, tsInputPath.Handle());
   PnlComponents.Create(L"TPanel", L"", {kMargin, 318, kContentWidth, 40},
                        tsInputComponents.Handle());
 
-  const int pathFieldWidth = kContentWidth - 3 * 8 - kButtonWidth;
-  ui::CreateControls({
+  using enum ui::Kind;
+  using ui::JoinLines;
+  constexpr COLORREF kSystem = ui::kSystemColours;
+  // clang-format off
+  const std::vector<ui::ControlRow<TFMain>> table{
+      {.field = &RichEdit1, .kind = kRichText, .font = windowFont_.Get(), .bounds = {16, 110, 282, 441}},
       // Start page.
-      {&MemoStart, L"Edit", ui::JoinLines(texts::kMemoStart), kMemoStyle, kAboveFoot,
-       tsStart.Handle(), kIdMemoStart, serif},
-      {&BtnCancel, L"Button", texts::kCancel, kButtonStyle, kFootLeft, tsStart.Handle(),
-       kIdBtnCancel, tahoma},
-      {&BtnStartNext, L"Button", texts::kNext, kButtonStyle | BS_DEFPUSHBUTTON, kFootRight,
-       tsStart.Handle(), kIdBtnStartNext, tahoma},
+      {.field = &MemoStart, .in = &tsStart, .kind = kMemo, .text = JoinLines(texts::kMemoStart), .font = serif, .bounds = kAboveFoot, .colour = kNavy},
+      {.field = &BtnCancel, .in = &tsStart, .kind = kButton, .text = texts::kCancel, .font = tahoma, .bounds = kFootLeft, .onClick = &TFMain::BtnCancelClick},
+      {.field = &BtnStartNext, .in = &tsStart, .kind = kDefaultButton, .text = texts::kNext, .font = tahoma, .bounds = kFootRight, .onClick = &TFMain::BtnStartNextClick},
       // Path page.
-      {&MemoInputPath,
-       L"Edit",
-       ui::JoinLines(texts::kMemoInputPath),
-       kMemoStyle,
-       {kMargin, kMargin, kContentWidth, 104},
-       tsInputPath.Handle(),
-       kIdMemoInputPath,
-       serif},
-      {&ePath,
-       L"Edit",
-       L"",
-       WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
-       {8, 10, pathFieldWidth, 24},
-       PnlPath.Handle(),
-       kIdePath,
-       tahoma},
-      {&BtnSelectPath,
-       L"Button",
-       texts::kSelect,
-       kButtonStyle,
-       {8 + pathFieldWidth + 8, 8, kButtonWidth, kButtonHeight},
-       PnlPath.Handle(),
-       kIdBtnSelectPath,
-       tahoma},
-      {&BtnCancel2, L"Button", texts::kCancel, kButtonStyle, kFootLeft, tsInputPath.Handle(),
-       kIdBtnCancel2, tahoma},
-      {&BtnInputPathNext, L"Button", texts::kNext, kButtonStyle | BS_DEFPUSHBUTTON, kFootRight,
-       tsInputPath.Handle(), kIdBtnInputPathNext, tahoma},
+      {.field = &MemoInputPath, .in = &tsInputPath, .kind = kMemo, .text = JoinLines(texts::kMemoInputPath), .font = serif, .bounds = {kMargin, kMargin, kContentWidth, 104}},
+      {.field = &ePath, .in = &PnlPath, .kind = kEdit, .font = tahoma, .bounds = {kGap, 10, kPathFieldWidth, 24}, .colour = kSystem},
+      {.field = &BtnSelectPath, .in = &PnlPath, .kind = kButton, .text = texts::kSelect, .font = tahoma, .bounds = {2 * kGap + kPathFieldWidth, 8, kButtonWidth, kButtonHeight}, .onClick = &TFMain::BtnSelectPathClick},
+      {.field = &BtnCancel2, .in = &tsInputPath, .kind = kButton, .text = texts::kCancel, .font = tahoma, .bounds = kFootLeft, .onClick = &TFMain::BtnCancelClick},
+      {.field = &BtnInputPathNext, .in = &tsInputPath, .kind = kDefaultButton, .text = texts::kNext, .font = tahoma, .bounds = kFootRight, .onClick = &TFMain::BtnInputPathNextClick},
       // Components page.
-      {&MemoInputComponents,
-       L"Edit",
-       ui::JoinLines(texts::kMemoInputComponents),
-       kMemoStyle,
-       {kMargin, kMargin, kContentWidth, 300},
-       tsInputComponents.Handle(),
-       kIdMemoInputComponents,
-       tahoma},
-      {&CbDriverInstal,
-       L"Button",
-       texts::kDriverCheckBox,
-       WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-       {8, 10, 260, 22},
-       PnlComponents.Handle(),
-       kIdCbDriverInstal,
-       tahoma},
-      {&CBWindows,
-       WC_COMBOBOXW,
-       L"",
-       WS_TABSTOP | CBS_DROPDOWNLIST,
-       {300, 8, 200, 200},
-       PnlComponents.Handle(),
-       kIdCBWindows,
-       tahoma},
-      {&BtnCancel4, L"Button", texts::kCancel, kButtonStyle, kFootLeft, tsInputComponents.Handle(),
-       kIdBtnCancel4, tahoma},
-      {&BtnInputComponentsBack,
-       L"Button",
-       texts::kBack,
-       kButtonStyle,
-       {kPageWidth - kMargin - kWideButtonWidth - 8 - kButtonWidth, kFootTop, kButtonWidth,
-        kButtonHeight},
-       tsInputComponents.Handle(),
-       kIdBtnInputComponentsBack,
-       tahoma},
-      {&BtnInsatall,
-       L"Button",
-       texts::kInstall,
-       kButtonStyle | BS_DEFPUSHBUTTON,
-       {kPageWidth - kMargin - kWideButtonWidth, kFootTop, kWideButtonWidth, kButtonHeight},
-       tsInputComponents.Handle(),
-       kIdBtnInsatall,
-       tahoma},
+      {.field = &MemoInputComponents, .in = &tsInputComponents, .kind = kMemo, .text = JoinLines(texts::kMemoInputComponents), .font = tahoma, .bounds = {kMargin, kMargin, kContentWidth, 300}},
+      {.field = &CbDriverInstal, .in = &PnlComponents, .kind = kCheckBox, .text = texts::kDriverCheckBox, .font = tahoma, .bounds = {kGap, 10, 260, 22}},
+      {.field = &CBWindows, .in = &PnlComponents, .kind = kCombo, .font = tahoma, .bounds = {300, 8, 200, 200}, .colour = kSystem, .hidden = true},
+      {.field = &BtnCancel4, .in = &tsInputComponents, .kind = kButton, .text = texts::kCancel, .font = tahoma, .bounds = kFootLeft, .onClick = &TFMain::BtnCancelClick},
+      {.field = &BtnInputComponentsBack, .in = &tsInputComponents, .kind = kButton, .text = texts::kBack, .font = tahoma, .bounds = {kPageWidth - kMargin - kWideButtonWidth - kGap - kButtonWidth, kFootTop, kButtonWidth, kButtonHeight}, .onClick = &TFMain::BtnInputComponentsBackClick},
+      {.field = &BtnInsatall, .in = &tsInputComponents, .kind = kDefaultButton, .text = texts::kInstall, .font = tahoma, .bounds = {kPageWidth - kMargin - kWideButtonWidth, kFootTop, kWideButtonWidth, kButtonHeight}, .onClick = &TFMain::BtnInsatallClick},
       // Progress page: the list stays hidden until an installation starts.
-      {&LogList, L"ListBox", L"",
-       WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | LBS_HASSTRINGS, kAboveFoot,
-       tsProgressInstall.Handle(), kIdLogList, tahoma},
-      {&BtnExit, L"Button", texts::kExit, kButtonStyle, kFootRight, tsProgressInstall.Handle(),
-       kIdBtnExit, tahoma},
+      {.field = &LogList, .in = &tsProgressInstall, .kind = kList, .font = tahoma, .bounds = kAboveFoot, .hidden = true},
+      {.field = &BtnExit, .in = &tsProgressInstall, .kind = kButton, .text = texts::kExit, .font = tahoma, .bounds = kFootRight, .onClick = &TFMain::BtnExitClick},
       // Cancel page.
-      {&MemoCancel,
-       L"Edit",
-       ui::JoinLines(texts::kMemoCancel),
-       kMemoStyle,
-       {kMargin, kMargin, kContentWidth, 160},
-       tsCancel.Handle(),
-       kIdMemoCancel,
-       serif},
-      {&BtnExitCancel, L"Button", texts::kExit, kButtonStyle | BS_DEFPUSHBUTTON, kFootRight,
-       tsCancel.Handle(), kIdBtnExitCancel, tahoma},
+      {.field = &MemoCancel, .in = &tsCancel, .kind = kMemo, .text = JoinLines(texts::kMemoCancel), .font = serif, .bounds = {kMargin, kMargin, kContentWidth, 160}, .colour = kMaroon},
+      {.field = &BtnExitCancel, .in = &tsCancel, .kind = kDefaultButton, .text = texts::kExit, .font = tahoma, .bounds = kFootRight, .onClick = &TFMain::BtnExitClick},
       // Font-size page.
-      {&MemoChangeFontSize, L"Edit", ui::JoinLines(texts::kMemoChangeFontSize), kMemoStyle,
-       kAboveFoot, tsChangeFontSize.Handle(), kIdMemoChangeFontSize, tahoma},
-      {&BtnChangeFont,
-       L"Button",
-       texts::kChangeFont,
-       kButtonStyle,
-       {kPageWidth - kMargin - kButtonWidth - 8 - 170, kFootTop, 170, kButtonHeight},
-       tsChangeFontSize.Handle(),
-       kIdBtnChangeFont,
-       tahoma},
-      {&BtnExitOnChangefont, L"Button", texts::kExit, kButtonStyle, kFootRight,
-       tsChangeFontSize.Handle(), kIdBtnExitOnChangefont, tahoma},
-  });
+      {.field = &MemoChangeFontSize, .in = &tsChangeFontSize, .kind = kMemo, .text = JoinLines(texts::kMemoChangeFontSize), .font = tahoma, .bounds = kAboveFoot},
+      {.field = &BtnChangeFont, .in = &tsChangeFontSize, .kind = kButton, .text = texts::kChangeFont, .font = tahoma, .bounds = {kPageWidth - kMargin - kButtonWidth - kGap - 170, kFootTop, 170, kButtonHeight}, .onClick = &TFMain::BtnChangeFontClick},
+      {.field = &BtnExitOnChangefont, .in = &tsChangeFontSize, .kind = kButton, .text = texts::kExit, .font = tahoma, .bounds = kFootRight, .onClick = &TFMain::BtnExitClick},
+  };
+  // clang-format on
+  ui::CreateControls(*this, table);
   CbDriverInstal.SetChecked(true);
   CBWindows.AddItem(texts::kWindowsFamily0);
   CBWindows.AddItem(texts::kWindowsFamily1);
@@ -282,53 +147,18 @@ void TFMain::CreateControls() {
   LogList.SetItemHeight(18);
 }
 
-void TFMain::LoadInformationDocument() {
-  const std::string document = MainBackground::InformationDocument();
-  struct Reader {
-    const std::string* bytes;
-    size_t offset;
-  } reader{&document, 0};
-  EDITSTREAM stream{};
-  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&reader);
-  stream.pfnCallback = [](DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) WINAPI -> DWORD {
-    auto* r = reinterpret_cast<Reader*>(cookie);
-    const size_t left = r->bytes->size() - r->offset;
-    const size_t count = std::min(left, static_cast<size_t>(size));
-    std::copy_n(r->bytes->data() + r->offset, count, buffer);
-    r->offset += count;
-    *read = static_cast<LONG>(count);
-    return 0;
-  };
-  ::SendMessageW(RichEdit1.Handle(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-}
-
 void TFMain::ApplyTitleColor() {
   titleColor_ = background_->TitleColor();
   titleBrush_ = ui::Brush(::CreateSolidBrush(titleColor_));
   ::SendMessageW(RichEdit1.Handle(), EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(titleColor_));
-  for (ui::Container* page : {&InsatallPages, &tsStart, &tsInputPath, &tsInputComponents,
-                              &tsProgressInstall, &tsCancel, &tsChangeFontSize, &PnlComponents}) {
-    page->SetColor(titleColor_);
+  InsatallPages.SetColor(titleColor_);
+  for (const Page& page : pages_) {
+    page.sheet->SetColor(titleColor_);
   }
+  PnlComponents.SetColor(titleColor_);
   PnlPath.SetColor(titleColor_);
   PnlPath.SetBorder(titleColor_);
 }
-
-void TFMain::ShowPage(ui::Container& page) {
-  for (ui::Container* each : {&tsStart, &tsInputPath, &tsInputComponents, &tsProgressInstall,
-                              &tsCancel, &tsChangeFontSize}) {
-    if (each != &page) {
-      ::ShowWindow(each->Handle(), SW_HIDE);
-    }
-  }
-  ::ShowWindow(page.Handle(), SW_SHOW);
-  ::UpdateWindow(page.Handle());
-  if (&page == &tsInputComponents) {
-    tsInputComponentsShow();
-  }
-}
-
-// --- Closing ---
 
 void TFMain::Close() {
   ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -337,7 +167,9 @@ void TFMain::Close() {
 LRESULT TFMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      if (!ControlClicked(wParam, lParam)) {
+        PageKey(LOWORD(wParam));
+      }
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
@@ -373,17 +205,14 @@ LRESULT TFMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// Each control's text colour on the title colour; the edit field and the combo box keep the
+// system's colours.
 LRESULT TFMain::OnControlColor(HDC dc, HWND control) {
-  COLORREF text = kBlack;
-  if (control == MemoStart.Handle()) {
-    text = kNavy;
-  } else if (control == MemoCancel.Handle()) {
-    text = kMaroon;
-  }
-  if (control == ePath.Handle() || control == CBWindows.Handle()) {
+  const ui::Control* shown = ui::Control::From(control);
+  if (shown == nullptr || shown->TextColour() == ui::kSystemColours) {
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
   }
-  ::SetTextColor(dc, text);
+  ::SetTextColor(dc, shown->TextColour());
   ::SetBkColor(dc, titleColor_);
   return reinterpret_cast<LRESULT>(titleBrush_.Get());
 }
@@ -391,246 +220,6 @@ LRESULT TFMain::OnControlColor(HDC dc, HWND control) {
 void TFMain::OnPaint() {
   ui::PaintDc paint(Handle());
   background_->Paint(paint.Get(), paint.Area());
-}
-
-void TFMain::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) {
-    return;
-  }
-  switch (id) {
-    case kIdBtnStartNext:
-      BtnStartNextClick();
-      break;
-    case kIdBtnSelectPath:
-      BtnSelectPathClick();
-      break;
-    case kIdBtnInputPathNext:
-      BtnInputPathNextClick();
-      break;
-    case kIdBtnInputComponentsBack:
-      BtnInputComponentsBackClick();
-      break;
-    case kIdBtnInsatall:
-      BtnInsatallClick();
-      break;
-    case kIdBtnCancel:
-    case kIdBtnCancel2:
-    case kIdBtnCancel4:
-      BtnCancelClick();
-      break;
-    case kIdBtnExit:
-    case kIdBtnExitCancel:
-    case kIdBtnExitOnChangefont:
-      BtnExitClick();
-      break;
-    case kIdBtnChangeFont:
-      BtnChangeFontClick();
-      break;
-    case IDOK:
-      // Enter outside a button: the current page's default button.
-      for (ui::Control* button : {&BtnStartNext, &BtnInputPathNext, &BtnInsatall, &BtnExitCancel}) {
-        if (button->Visible() && button->Enabled()) {
-          button->Click();
-          return;
-        }
-      }
-      break;
-    case IDCANCEL:
-      // Esc: the current page's "Отмена".
-      for (ui::Control* button : {&BtnCancel, &BtnCancel2, &BtnCancel4}) {
-        if (button->Visible() && button->Enabled()) {
-          button->Click();
-          return;
-        }
-      }
-      break;
-    default:
-      break;
-  }
-}
-
-// --- Pages ---
-
-void TFMain::BtnStartNextClick() {
-  ShowPage(tsInputPath);
-  ePath.Focus();
-}
-
-void TFMain::BtnSelectPathClick() {
-  BROWSEINFOW browse{};
-  browse.hwndOwner = Handle();
-  browse.lpszTitle = texts::kBrowseInstruction;
-  browse.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS | BIF_NONEWFOLDERBUTTON;
-  ItemIdList chosen{::SHBrowseForFolderW(&browse)};
-  if (chosen.list == nullptr) {
-    return;
-  }
-  wchar_t path[MAX_PATH] = {};
-  if (::SHGetPathFromIDListW(chosen.list, path)) {
-    ePath.SetText(path);
-  }
-}
-
-void TFMain::BtnInputPathNextClick() {
-  const engine::TargetFolderCheck check = engine::CheckTargetFolder(ePath.Text());
-  LogList.Clear();
-  LogList.SetVisible(true);
-  switch (check.verdict) {
-    case engine::TargetFolderCheck::Verdict::kEmpty:
-      ShowErrorMessage(Handle(), check.message);
-      ePath.Focus();
-      return;
-    case engine::TargetFolderCheck::Verdict::kDriveRoot:
-      ePath.SetText(check.path);
-      ShowWarningMessage(Handle(), check.message);
-      ePath.Focus();
-      return;
-    case engine::TargetFolderCheck::Verdict::kAccepted:
-      break;
-  }
-  ePath.SetText(check.path);
-  // A malformed manifest is met before the target folder is made, not after.
-  try {
-    engine::ReadMediumManifest(platform_.fs, engine::InstallerFolder(platform_.system));
-  } catch (const engine::MediumFileError& error) {
-    ShowErrorMessage(Handle(), WithClosingFullStop(error.Message()));
-    return;
-  }
-  engine::PrepareTargetFolder(platform_.fs, check.path);
-  ShowPage(tsInputComponents);
-}
-
-void TFMain::tsInputComponentsShow() {
-  ShowTimedMessage(texts::kDriverWarning, TMessageType::mtMessage, L"", 0);
-}
-
-void TFMain::BtnInputComponentsBackClick() {
-  ShowPage(tsInputPath);
-}
-
-void TFMain::BtnInsatallClick() {
-  engine::InstallRequest request;
-  request.TargetPath = engine::TrimControlAndBlanks(ePath.Text());
-  LogList.Clear();
-  LogList.SetVisible(true);
-  ShowPage(tsProgressInstall);
-  ProcessMessages();
-
-  Fcopyfrom = engine::InstallerFolder(platform_.system);
-  request.Fcopyfrom = Fcopyfrom;
-  request.WindowsFamily = CBWindows.ItemIndex();
-  request.InstallDriver = CbDriverInstal.Checked();
-  request.EditionFlag = EditionFlag;
-  const bool complete = engine::RunInstallation(request, *this, platform_);
-  if (!complete || !Exists()) {
-    return;
-  }
-  BtnExit.SetEnabled(true);
-  if (vr::IsSmallFonts(platform_.display)) {
-    ShowPage(tsChangeFontSize);
-  } else if (Confirm(texts::kFinalQuestion)) {
-    Close();
-  }
-}
-
-void TFMain::BtnCancelClick() {
-  if (!Confirm(texts::kCancelQuestion)) {
-    return;
-  }
-  FCanClose = true;
-  ShowPage(tsCancel);
-}
-
-void TFMain::BtnExitClick() {
-  Close();
-}
-
-void TFMain::BtnChangeFontClick() {
-  ChangeFontSizeAndOfferRestart(
-      platform_.system,
-      {.changeSystemFontSize = [] { ChangeSystemFontSize(); },
-       .askRestart = [this](const std::wstring& text) { return WarningQuestion(Handle(), text); },
-       .closeMainWindow = [this] { Close(); }});
-}
-
-// --- Progress operations ---
-
-int TFMain::Add(const std::wstring& text) {
-  const int index = LogList.Add(text);
-  ::SendMessageW(LogList.Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
-  return index;
-}
-
-std::wstring TFMain::Get(int index) {
-  if (index == percentLine_) {
-    return percentLineText_;
-  }
-  return LogList.Get(index);
-}
-
-void TFMain::Put(int index, const std::wstring& text) {
-  if (index == percentLine_) {
-    percentLine_ = -1;
-    percentShown_ = -1;
-  }
-  if (!LogList.Exists()) {
-    return;  // the window was closed during the finishing steps
-  }
-  LogList.Put(index, text);
-}
-
-void TFMain::ProcessMessages() {
-  ui::Application::Instance().ProcessMessages();
-}
-
-void TFMain::Repaint() {
-  LogList.Repaint();
-}
-
-void TFMain::ShowError(const std::wstring& text) {
-  ShowErrorMessage(Handle(), text);
-}
-
-bool TFMain::Confirm(const std::wstring& text) {
-  return ConfirmMessage(Handle(), text);
-}
-
-void TFMain::SetBusy(bool busy) {
-  FCanClose = !busy;
-  vr::myScreen->SetCursor(busy ? vr::crHourGlass : vr::crDefault);
-  SetShutdownBlock(Handle(), busy, texts::kShutdownBlockReason);
-}
-
-void TFMain::CopyProgress(int index, std::uint64_t done, std::uint64_t total) {
-  if (!LogList.Exists() || total == 0) {
-    return;
-  }
-  if (index != percentLine_) {
-    percentLineText_ = LogList.Get(index);
-    percentLine_ = index;
-    percentShown_ = -1;
-  }
-  const int percent = static_cast<int>(done * 100 / total);
-  if (percent != percentShown_) {
-    percentShown_ = percent;
-    LogList.Put(index, percentLineText_ + L" " + std::to_wstring(percent) + L"%");
-    LogList.Repaint();
-  }
-  // Painting, timers and messages sent by the system (its "are you alive" queries) are handled;
-  // input waits, so nothing can start a second run or close the window during the copy.
-  const std::uint64_t now = ::GetTickCount64();
-  if (now - lastBreath_ >= 50) {
-    lastBreath_ = now;
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0,
-                          PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_QS_POSTMESSAGE)) {
-      if (message.message == WM_QUIT) {
-        ::PostQuitMessage(static_cast<int>(message.wParam));
-        break;
-      }
-      ::DispatchMessageW(&message);
-    }
-  }
 }
 
 }  // namespace wizard

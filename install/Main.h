@@ -1,12 +1,16 @@
 #pragma once
 // The wizard's main window: the painted background, the information pane and the page control
 // with the six pages of the wizard, and the progress operations through which the installation
-// engine reports to the operator.
+// engine reports to the operator. Its code lies in one file per role: Main.cpp (the window and
+// its control table), MainPages.cpp (the pages and their buttons), MainProgress.cpp (the
+// progress operations), MainInfo.cpp (the information document), MainBrowse.cpp (the folder
+// browser), MainBackground.* (the painted background).
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/InstallProgress.h"
 #include "os/Platform.h"
@@ -23,10 +27,11 @@ class TFMain final : public ui::Window, public engine::IInstallProgress {
   explicit TFMain(os::Platform& platform);
   ~TFMain() override;
 
-  // Creates the window (FormCreate) and shows it centred on the screen.
+  // Creates the window (FormCreate), shows it centred on the screen and takes the foreground, as
+  // a program the operator has just started does.
   void CreateAndShow();
 
-  // IInstallProgress, on LogList, the application and the message dialogs.
+  // IInstallProgress: the progress page's own lines, shown in LogList.
   int Add(const std::wstring& text) override;
   std::wstring Get(int index) override;
   void Put(int index, const std::wstring& text) override;
@@ -46,16 +51,27 @@ class TFMain final : public ui::Window, public engine::IInstallProgress {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // A page of InsatallPages: the button that Enter and the one that Esc press there (none where
+  // null), and what entering it does.
+  struct Page {
+    ui::Container* sheet;
+    ui::Control* enter = nullptr;
+    ui::Control* escape = nullptr;
+    void (TFMain::*onShow)() = nullptr;
+  };
+
   void FormCreate();
   void CreateControls();
   void LoadInformationDocument();
   void ApplyTitleColor();
   void ShowPage(ui::Container& page);
+  // Enter (IDOK) and Esc (IDCANCEL) on the current page.
+  void PageKey(int command);
   bool FormCloseQuery() const { return FCanClose; }
   void Close();
-  void OnCommand(int id, int code);
   LRESULT OnControlColor(HDC dc, HWND control);
   void OnPaint();
+  void ClearProgress();
 
   // Handlers.
   void BtnStartNextClick();
@@ -76,9 +92,9 @@ class TFMain final : public ui::Window, public engine::IInstallProgress {
   ui::Font pagesFont_;
   ui::Font memoSerifFont_;
   HMODULE richEditLibrary_ = nullptr;  // kept loaded for the life of the program
-  // The line that shows a copy's percentage, and its text without it.
+  // The progress page's lines; LogList shows them, a copy's line with its percentage.
+  std::vector<std::wstring> lines_;
   int percentLine_ = -1;
-  std::wstring percentLineText_;
   int percentShown_ = -1;
   std::uint64_t lastBreath_ = 0;
 
@@ -96,6 +112,20 @@ class TFMain final : public ui::Window, public engine::IInstallProgress {
   ui::Control BtnExit;
   ui::Control MemoCancel, BtnExitCancel;
   ui::Control MemoChangeFontSize, BtnChangeFont, BtnExitOnChangefont;
+
+  // The six pages in their order, listed once.
+  const std::vector<Page> pages_{
+      {.sheet = &tsStart, .enter = &BtnStartNext, .escape = &BtnCancel},
+      {.sheet = &tsInputPath, .enter = &BtnInputPathNext, .escape = &BtnCancel2},
+      {.sheet = &tsInputComponents,
+       .enter = &BtnInsatall,
+       .escape = &BtnCancel4,
+       .onShow = &TFMain::tsInputComponentsShow},
+      {.sheet = &tsProgressInstall},
+      {.sheet = &tsCancel, .enter = &BtnExitCancel},
+      {.sheet = &tsChangeFontSize},
+  };
+  const Page* current_ = nullptr;
 };
 
 // The program's one main window.

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "PngResource.h"
 #include "MainBackgroundRules.h"
+#include "PngResource.h"
 #include "ui/Window.h"
 
 namespace wizard {
@@ -25,8 +25,8 @@ class MainBackground {
   void Resize(HWND window, int W, int H);
   void Paint(HDC dc, const RECT& area) const;
 
-  ui::Bounds RichEditBounds() const { return ToUi(composition_.richEdit); }
-  ui::Bounds PagesBounds() const { return ToUi(composition_.pages); }
+  ui::Bounds RichEditBounds() const { return composition_.richEdit; }
+  ui::Bounds PagesBounds() const { return composition_.pages; }
   // The top-left pixel of the title artwork.
   COLORREF TitleColor() const { return static_cast<COLORREF>(TitleColour(art_.Title_bmp)); }
 
@@ -34,8 +34,6 @@ class MainBackground {
   static std::string InformationDocument() { return LoadResourceBytes(L"INFO"); }
 
  private:
-  static ui::Bounds ToUi(const Bounds& b) { return {b.left, b.top, b.width, b.height}; }
-
   GdiPlusSession gdiPlus_;
   Artwork art_;
   Composition composition_;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/Geometry.h"
+
 namespace wizard {
 
 // A 32-bit picture: pixels 0xAARRGGBB, row by row from the top.
@@ -25,12 +27,7 @@ struct Artwork {
   Bitmap32 Title_bmp;
 };
 
-struct Bounds {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
+using ui::Bounds;
 
 // The composed picture of a W x H surface and where the two content controls go.
 struct Composition {

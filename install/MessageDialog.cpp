@@ -11,7 +11,6 @@ namespace wizard {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TMessageForm";
-constexpr int kFirstButtonId = 100;
 constexpr int kMargin = 12;
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
@@ -80,7 +79,7 @@ class MessageDialogWindow : public ui::Window {
     Layout(owner, text, icon);
     ::MessageBeep(SoundOf(icon));
     closed_ = false;
-    ui::Application::Instance().RunModal(Handle(), closed_);
+    ui::Application::Instance().RunModal(Handle(), buttonControls_.front().Handle(), closed_);
     return result_;
   }
 
@@ -92,7 +91,7 @@ class MessageDialogWindow : public ui::Window {
     }
     switch (message) {
       case WM_COMMAND:
-        OnCommand(LOWORD(wParam));
+        OnCommand(LOWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
       case WM_CLOSE:
         Finish(buttons_.back().result);
@@ -126,40 +125,25 @@ class MessageDialogWindow : public ui::Window {
     const int buttonsTop = kMargin + textHeight + kMargin + 4;
     const int clientHeight = buttonsTop + kButtonHeight + kMargin;
 
-    std::vector<ui::ControlSpec> table{
-        {&icon_,
-         L"Static",
-         L"",
-         WS_VISIBLE | SS_ICON,
-         {kMargin, kMargin, kIconSize, kIconSize},
-         Handle(),
-         90,
-         nullptr},
-        {&text_,
-         L"Static",
-         text,
-         WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-         {textLeft, kMargin + (textHeight > kIconSize ? 0 : (kIconSize - textHeight) / 2),
-          textWidth, textHeight},
-         Handle(),
-         91,
-         font_.Get()},
+    using enum ui::Kind;
+    const int textTop = kMargin + (textHeight > kIconSize ? 0 : (kIconSize - textHeight) / 2);
+    // clang-format off
+    std::vector<ui::ControlRow<MessageDialogWindow>> table{
+        {.field = &icon_, .kind = kIcon, .bounds = {kMargin, kMargin, kIconSize, kIconSize}},
+        {.field = &text_, .kind = kLabel, .text = text, .font = font_.Get(), .bounds = {textLeft, textTop, textWidth, textHeight}},
     };
+    // clang-format on
     buttonControls_.resize(buttons_.size());
     int left = (clientWidth - buttonsWidth) / 2;
     for (size_t i = 0; i < buttons_.size(); ++i) {
-      table.push_back({&buttonControls_[i],
-                       L"Button",
-                       buttons_[i].text,
-                       static_cast<DWORD>(WS_VISIBLE | WS_TABSTOP |
-                                          (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)),
-                       {left, buttonsTop, kButtonWidth, kButtonHeight},
-                       Handle(),
-                       kFirstButtonId + static_cast<int>(i),
-                       font_.Get()});
+      table.push_back({.field = &buttonControls_[i],
+                       .kind = i == 0 ? kDefaultButton : kButton,
+                       .text = buttons_[i].text,
+                       .font = font_.Get(),
+                       .bounds = {left, buttonsTop, kButtonWidth, kButtonHeight}});
       left += kButtonWidth + kButtonGap;
     }
-    ui::CreateControls(table);
+    ui::CreateControls(*this, table);
     ::SendMessageW(icon_.Handle(), STM_SETICON,
                    reinterpret_cast<WPARAM>(::LoadIconW(nullptr, SystemIcon(icon))), 0);
 
@@ -171,34 +155,33 @@ class MessageDialogWindow : public ui::Window {
     if (owner == nullptr || !::GetWindowRect(owner, &around) || ::IsIconic(owner)) {
       ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
     }
-    const int x = around.left + (around.right - around.left - width) / 2;
-    const int y = around.top + (around.bottom - around.top - height) / 2;
+    const int x = ui::CentredStart(around.left, around.right - around.left, width);
+    const int y = ui::CentredStart(around.top, around.bottom - around.top, height);
     ::SetWindowPos(Handle(), HWND_TOP, x, y, width, height, SWP_NOACTIVATE);
-    buttonControls_.front().Focus();
   }
 
-  void OnCommand(int id) {
-    if (id >= kFirstButtonId && id < kFirstButtonId + static_cast<int>(buttons_.size())) {
-      Finish(buttons_[static_cast<size_t>(id - kFirstButtonId)].result);
-    } else if (id == IDOK) {
-      // Enter: the focused button, or the first one.
-      const HWND focus = ::GetFocus();
-      for (size_t i = 0; i < buttonControls_.size(); ++i) {
-        if (buttonControls_[i].Handle() == focus) {
-          Finish(buttons_[i].result);
-          return;
-        }
-      }
-      Finish(buttons_.front().result);
-    } else if (id == IDCANCEL) {
+  // A button's click (from `control`), or Enter (the focused button, or the first one) and Esc
+  // (the last one).
+  void OnCommand(int id, HWND control) {
+    if (id == IDCANCEL && control == nullptr) {
       Finish(buttons_.back().result);
+      return;
+    }
+    const HWND pressed = control != nullptr ? control : ::GetFocus();
+    for (size_t i = 0; i < buttonControls_.size(); ++i) {
+      if (buttonControls_[i].Handle() == pressed) {
+        Finish(buttons_[i].result);
+        return;
+      }
+    }
+    if (id == IDOK) {
+      Finish(buttons_.front().result);
     }
   }
 
   void Finish(DialogResult result) {
     result_ = result;
-    closed_ = true;
-    ::ShowWindow(Handle(), SW_HIDE);
+    closed_ = true;  // the modal loop hides the dialog once its owner is active again
   }
 
   std::vector<ButtonSpec> buttons_;

@@ -1,10 +1,8 @@
 #include "MessageForm.h"
 
-#include <algorithm>
-
+#include "MessageFormRules.h"
 #include "PngResource.h"
 #include "ScreenMonitorManager.h"
-#include "MessageFormRules.h"
 #include "ui/Application.h"
 
 namespace wizard {
@@ -14,17 +12,6 @@ constexpr wchar_t kClassName[] = L"TFMessageform";
 constexpr UINT_PTR kStayUpTimer = 1;
 constexpr UINT_PTR kStopTimer = 2;
 constexpr int kStayUpInterval = 1000;
-
-enum : int {
-  kIdOk = 201,
-  kIdCancel,
-  kIdStop,
-  kIdMessage,
-  kIdClose,
-  kIdSec,
-  kIdRealTime,
-  kIdNotCheck
-};
 
 // The form is designed at 96 pixels per inch.
 constexpr int kDesignedPpi = 96;
@@ -46,7 +33,7 @@ double NowInDays() {
 }
 
 // An icon of a 16 × 16 glyph with its own alpha.
-HICON IconOf(const Bitmap32& glyph) {
+ui::Icon IconOf(const Bitmap32& glyph) {
   BITMAPV5HEADER header{};
   header.bV5Size = sizeof header;
   header.bV5Width = glyph.width;
@@ -59,12 +46,11 @@ HICON IconOf(const Bitmap32& glyph) {
   header.bV5BlueMask = 0x000000FF;
   header.bV5AlphaMask = 0xFF000000;
   void* bits = nullptr;
-  const HDC screen = ::GetDC(nullptr);
-  const HBITMAP color = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
-                                           DIB_RGB_COLORS, &bits, nullptr, 0);
-  ::ReleaseDC(nullptr, screen);
-  if (color == nullptr) {
-    return nullptr;
+  const ui::Bitmap color(::CreateDIBSection(ui::WindowDc(nullptr).Get(),
+                                            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                            &bits, nullptr, 0));
+  if (!color) {
+    return {};
   }
   // Icons take premultiplied colours.
   auto* out = static_cast<std::uint32_t*>(bits);
@@ -76,121 +62,61 @@ HICON IconOf(const Bitmap32& glyph) {
     const std::uint32_t b = (p & 0xFF) * a / 255;
     out[i] = (a << 24) | (r << 16) | (g << 8) | b;
   }
-  const HBITMAP mask = ::CreateBitmap(glyph.width, glyph.height, 1, 1, nullptr);
-  ICONINFO info{TRUE, 0, 0, mask, color};
-  const HICON icon = ::CreateIconIndirect(&info);
-  ::DeleteObject(mask);
-  ::DeleteObject(color);
-  return icon;
+  const ui::Bitmap mask(::CreateBitmap(glyph.width, glyph.height, 1, 1, nullptr));
+  ICONINFO info{TRUE, 0, 0, mask.Get(), color.Get()};
+  return ui::Icon(::CreateIconIndirect(&info));
+}
+
+// The width of a label that sizes itself to its text.
+int TextWidth(const ui::Control& label, HFONT font) {
+  const ui::WindowDc dc(label.Handle());
+  const ui::SelectedObject selected(dc.Get(), font);
+  const std::wstring text = label.Text();
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  return extent.cx;
 }
 
 }  // namespace
 
-TFMessageform::TFMessageform() : stopInterval_(kDefaultStopIntervalMs) {
+TFMessageform::TFMessageform() : ui::Form(kDesignedPpi), stopInterval_(kDefaultStopIntervalMs) {
   CreateForm();
 }
 
-TFMessageform::~TFMessageform() {
-  for (HICON icon : glyphs_) {
-    if (icon != nullptr) {
-      ::DestroyIcon(icon);
-    }
-  }
-}
-
-int TFMessageform::Scaled(int designed) const {
-  return ScaleDesigned(designed, ppi_, kDesignedPpi);
-}
+TFMessageform::~TFMessageform() = default;
 
 void TFMessageform::CreateForm() {
-  ppi_ = vr::myScreen && vr::myScreen->PixelsPerInch > 0 ? vr::myScreen->PixelsPerInch : 96;
   RegisterWindowClass(kClassName);
   RECT frame{0, 0, Scaled(kDesignedClientWidth), Scaled(kDesignedClientHeight)};
   ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
   Create(kClassName, L"", kFormStyle, kFormExStyle,
          {0, 0, frame.right - frame.left, frame.bottom - frame.top}, nullptr);
   font_ = ui::MakeFont(L"Tahoma", Scaled(10));
-  messageFont_ = ui::MakeFont(L"Tahoma", ScaleDesigned(10, ppi_, 72));  // 10 points
+  messageFont_ = ui::MakeFont(L"Tahoma", ScaleDesigned(10, ScreenPpi(), 72));  // 10 points
   ::SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-
-  RECT client;
-  ::GetClientRect(Handle(), &client);
-  const int width = client.right;
-  pnlButtons.Create(L"TPanel", L"", {0, 0, width, Scaled(kButtonsHeight)}, Handle());
-  pnlClose.Create(L"TPanel", L"", {0, 0, width, Scaled(kCloseHeight)}, Handle());
+  pnlButtons.Create(L"TPanel", L"", {}, Handle());
+  pnlClose.Create(L"TPanel", L"", {}, Handle());
   for (ui::Container* panel : {&pnlButtons, &pnlClose}) {
     panel->SetColor(::GetSysColor(COLOR_BTNFACE));
   }
   const HFONT font = font_.Get();
-  const int stopWidth = Scaled(80);
-  const int closeWidth = Scaled(130);
-  ui::CreateControls({
-      {&lblMessage,
-       L"Static",
-       L"",
-       WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-       {Scaled(8), 0, width - Scaled(16), Scaled(40)},
-       Handle(),
-       kIdMessage,
-       messageFont_.Get()},
-      {&btnCancel,
-       L"Button",
-       L"Отмена",
-       WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-       {0, 0, Scaled(73), Scaled(kButtonsHeight)},
-       pnlButtons.Handle(),
-       kIdCancel,
-       font},
-      {&btnOK,
-       L"Button",
-       L"OK",
-       WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-       {width - Scaled(70), 0, Scaled(70), Scaled(kButtonsHeight)},
-       pnlButtons.Handle(),
-       kIdOk,
-       font},
-      {&btnStop,
-       L"Button",
-       L"остановить",
-       WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-       {0, 0, stopWidth, Scaled(kCloseHeight)},
-       pnlClose.Handle(),
-       kIdStop,
-       font},
-      {&lblClose,
-       L"Static",
-       L"Окно закроется через",
-       WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
-       {stopWidth, 0, closeWidth, Scaled(kCloseHeight)},
-       pnlClose.Handle(),
-       kIdClose,
-       font},
-      {&lblSec,
-       L"Static",
-       L"  сек",
-       WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-       {stopWidth + closeWidth, 0, Scaled(60), Scaled(kCloseHeight)},
-       pnlClose.Handle(),
-       kIdSec,
-       font},
-      // Kept with the form for the complex's other programs; nothing here shows or reads them.
-      {&cbRealTime,
-       L"Button",
-       L"Обработка программой анализа в реальном времени",
-       BS_AUTOCHECKBOX,
-       {0, 0, width, Scaled(17)},
-       Handle(),
-       kIdRealTime,
-       font},
-      {&cbnotChek,
-       L"Button",
-       L"Не проверять ФИО в регистраторе, выбирать запись для считывания вручную",
-       BS_AUTOCHECKBOX,
-       {0, 0, width, Scaled(17)},
-       Handle(),
-       kIdNotCheck,
-       font},
-  });
+  using enum ui::Kind;
+  // Placed by Layout; the two check boxes are kept with the form for the complex's other
+  // programs, and nothing here shows or reads them.
+  // clang-format off
+  const std::vector<ui::ControlRow<TFMessageform>> table{
+      {.field = &lblMessage, .kind = kLabel, .font = messageFont_.Get()},
+      {.field = &btnCancel, .in = &pnlButtons, .kind = kButton, .text = L"Отмена", .font = font, .onClick = &TFMessageform::btnCancelClick},
+      {.field = &btnOK, .in = &pnlButtons, .kind = kDefaultButton, .text = L"OK", .font = font, .onClick = &TFMessageform::btnOKClick},
+      {.field = &RzBorder1, .in = &pnlButtons, .kind = kLabel},
+      {.field = &btnStop, .in = &pnlClose, .kind = kButton, .text = L"остановить", .font = font, .onClick = &TFMessageform::btnStopClick},
+      {.field = &lblClose, .in = &pnlClose, .kind = kFittedLabel, .text = L"Окно закроется через", .font = font},
+      {.field = &lblSec, .in = &pnlClose, .kind = kFittedLabel, .text = L"  сек", .font = font},
+      {.field = &cbRealTime, .kind = kCheckBox, .text = L"Обработка программой анализа в реальном времени", .font = font, .hidden = true},
+      {.field = &cbnotChek, .kind = kCheckBox, .text = L"Не проверять ФИО в регистраторе, выбирать запись для считывания вручную", .font = font, .hidden = true},
+  };
+  // clang-format on
+  ui::CreateControls(*this, table);
   try {
     for (const Bitmap32& glyph : LoadGlyphs()) {
       glyphs_.push_back(IconOf(glyph));
@@ -200,9 +126,43 @@ void TFMessageform::CreateForm() {
   }
   if (glyphs_.size() > 2) {
     ::SendMessageW(btnCancel.Handle(), BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(glyphs_[0]));
-    ::SendMessageW(btnOK.Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyphs_[2]));
+                   reinterpret_cast<LPARAM>(glyphs_[0].Get()));
+    ::SendMessageW(btnOK.Handle(), BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(glyphs_[2].Get()));
   }
+}
+
+void TFMessageform::Layout() {
+  RECT client;
+  ::GetClientRect(Handle(), &client);
+  const ui::Bounds area{0, 0, client.right, client.bottom};
+  const int messageHeight =
+      ui::WrappedTextHeight(Handle(), messageFont_.Get(), FMessageText, area.width);
+  const std::vector<ui::Bounds> form = ui::DockLayout(
+      area, {{ui::Dock::kTop, messageHeight},
+             {ui::Dock::kBottom, Scaled(kCloseHeight), ui::HasVisibleStyle(pnlClose.Handle())},
+             {ui::Dock::kBottom, Scaled(kButtonsHeight)}});
+  lblMessage.SetBounds(form[0]);
+  pnlClose.SetBounds(form[1]);
+  pnlButtons.SetBounds(form[2]);
+
+  const std::vector<ui::Bounds> buttons =
+      ui::DockLayout({0, 0, form[2].width, form[2].height},
+                     {{ui::Dock::kLeft, Scaled(73), ui::HasVisibleStyle(btnCancel.Handle())},
+                      {ui::Dock::kRight, Scaled(70)},
+                      {ui::Dock::kRight, Scaled(10)}});
+  btnCancel.SetBounds(buttons[0]);
+  btnOK.SetBounds(buttons[1]);
+  RzBorder1.SetBounds(buttons[2]);
+
+  const HFONT font = font_.Get();
+  const std::vector<ui::Bounds> strip = ui::DockLayout(
+      {0, 0, form[1].width, form[1].height}, {{ui::Dock::kLeft, Scaled(80)},
+                                              {ui::Dock::kLeft, TextWidth(lblClose, font)},
+                                              {ui::Dock::kLeft, TextWidth(lblSec, font)}});
+  btnStop.SetBounds(strip[0]);
+  lblClose.SetBounds(strip[1]);
+  lblSec.SetBounds(strip[2]);
 }
 
 bool TFMessageform::Showmes(const std::wstring& Text, TMessageType tip,
@@ -222,7 +182,7 @@ bool TFMessageform::Showmes(const std::wstring& Text, TMessageType tip,
   FormShow();
   closed_ = false;
   if (smodal) {
-    ui::Application::Instance().RunModal(Handle(), closed_);
+    ui::Application::Instance().RunModal(Handle(), btnOK.Handle(), closed_);
   } else {
     ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   }
@@ -242,45 +202,28 @@ void TFMessageform::FormShow() {
     lblSec.SetVisible(false);
   }
 
-  RECT client;
-  ::GetClientRect(Handle(), &client);
-  const int width = client.right;
+  ::ShowWindow(pnlClose.Handle(), SW_SHOW);
   lblMessage.SetText(FMessageText);
   ::SetWindowTextW(Handle(), FCaptionText.c_str());
-  const int messageHeight =
-      ui::WrappedTextHeight(Handle(), messageFont_.Get(), FMessageText, width - Scaled(16));
-  const int buttonsHeight = Scaled(kButtonsHeight);
-  const int closeHeight = Scaled(kCloseHeight);
-  const int height = TimedMessageHeight(messageHeight, buttonsHeight, closeHeight);
-
   RECT window;
   ::GetWindowRect(Handle(), &window);
   const int formWidth = window.right - window.left;
-  int left = 0;
-  int top = 0;
+  RECT client;
+  ::GetClientRect(Handle(), &client);
+  const int height = TimedMessageHeight(
+      ui::WrappedTextHeight(Handle(), messageFont_.Get(), FMessageText, client.right),
+      Scaled(kButtonsHeight), Scaled(kCloseHeight));
+  Point origin{};
   if (vr::myScreen) {
     const vr::TMonitor monitor = vr::myScreen->GetMonitor(vr::myScreen->Monitornumber);
-    const Point origin = TimedMessageOrigin(monitor.Left, vr::myScreen->Width, vr::myScreen->Height,
-                                            formWidth, height);
-    left = origin.x;
-    top = origin.y;
+    origin = TimedMessageOrigin(monitor.Left, vr::myScreen->Width, vr::myScreen->Height, formWidth,
+                                height);
   }
-  ::SetWindowPos(Handle(), HWND_TOPMOST, left, top, formWidth, height, SWP_NOACTIVATE);
-
-  // The message on top, the buttons under it, the countdown strip 2 pixels below the buttons.
-  ::GetClientRect(Handle(), &client);
-  const int closeTop = client.bottom - closeHeight - Scaled(4);
-  const int buttonsTop = closeTop - 2 - buttonsHeight;
-  lblMessage.SetBounds(
-      {Scaled(8), Scaled(4), width - Scaled(16), std::max(messageHeight, buttonsTop - Scaled(8))});
-  ::MoveWindow(pnlButtons.Handle(), 0, buttonsTop, width, buttonsHeight, TRUE);
-  btnOK.SetBounds({width - Scaled(70) - Scaled(10), 0, Scaled(70), buttonsHeight});
-  btnCancel.SetBounds({Scaled(10), 0, Scaled(73), buttonsHeight});
-  ::ShowWindow(pnlClose.Handle(), SW_SHOW);
-  ::MoveWindow(pnlClose.Handle(), 0, buttonsTop + buttonsHeight + 2, width, closeHeight, TRUE);
+  // The size change lays the controls out (WM_SIZE).
+  ::SetWindowPos(Handle(), HWND_TOPMOST, origin.x, origin.y, formWidth, height, SWP_NOACTIVATE);
+  Layout();
   BringToFront();
   tt = NowInDays();
-  (btnOK.Visible() ? btnOK : btnStop).Focus();
 }
 
 void TFMessageform::BringToFront() {
@@ -294,25 +237,18 @@ LRESULT TFMessageform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   }
   switch (message) {
     case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case kIdOk:
-        case IDOK:
-          if (btnOK.Visible()) {
-            btnOKClick();
-          }
-          break;
-        case kIdCancel:
-          btnCancelClick();
-          break;
-        case IDCANCEL:
-          FormClose();
-          break;
-        case kIdStop:
-          btnStopClick();
-          break;
-        default:
-          break;
+      if (ControlClicked(wParam, lParam)) {
+        return 0;
       }
+      // Enter presses "OK" where it is offered; Esc closes as the close box does.
+      if (LOWORD(wParam) == IDOK && ui::HasVisibleStyle(btnOK.Handle())) {
+        btnOKClick();
+      } else if (LOWORD(wParam) == IDCANCEL) {
+        FormClose();
+      }
+      return 0;
+    case WM_SIZE:
+      Layout();
       return 0;
     case WM_TIMER:
       if (wParam == kStayUpTimer) {
@@ -333,7 +269,9 @@ void TFMessageform::FormClose() {
   ::KillTimer(Handle(), kStayUpTimer);
   ::KillTimer(Handle(), kStopTimer);
   closed_ = true;
-  ::ShowWindow(Handle(), SW_HIDE);
+  if (!Fsmodal) {
+    ::ShowWindow(Handle(), SW_HIDE);  // a modal form is hidden by its modal loop
+  }
 }
 
 void TFMessageform::btnOKClick() {
@@ -349,6 +287,7 @@ void TFMessageform::btnCancelClick() {
 void TFMessageform::btnStopClick() {
   ::KillTimer(Handle(), kStopTimer);
   ::ShowWindow(pnlClose.Handle(), SW_HIDE);
+  Layout();
 }
 
 void TFMessageform::StayUpTimerTimer() {
@@ -357,6 +296,7 @@ void TFMessageform::StayUpTimerTimer() {
   }
   BringToFront();
   lblSec.SetText(CountdownCaption(CountdownSecondsLeft(stopInterval_, NowInDays() - tt)));
+  Layout();  // the label sizes itself to its text
 }
 
 void TFMessageform::StopTimerTimer() {

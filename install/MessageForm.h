@@ -16,7 +16,7 @@ namespace wizard {
 
 enum class TMessageType : std::uint8_t { mtMessage = 0, mtDialog = 1 };
 
-class TFMessageform final : public ui::Window {
+class TFMessageform final : public ui::Form {
  public:
   TFMessageform();
   ~TFMessageform() override;
@@ -37,6 +37,9 @@ class TFMessageform final : public ui::Window {
 
  private:
   void CreateForm();
+  // Places the docked controls in the client area as it is now: the message at the top, the
+  // countdown strip at the bottom and the buttons above it; called whenever the size changes.
+  void Layout();
   void FormShow();
   void FormClose();
   void btnOKClick();
@@ -44,20 +47,19 @@ class TFMessageform final : public ui::Window {
   void btnStopClick();
   void StayUpTimerTimer();
   void StopTimerTimer();
-  int Scaled(int designed) const;
   void BringToFront();
 
-  int ppi_ = 96;
   int stopInterval_;
   bool closed_ = false;
   ui::Font font_;
   ui::Font messageFont_;
-  std::vector<HICON> glyphs_;  // owned: destroyed with the form
+  std::vector<ui::Icon> glyphs_;
 
   ui::Control lblMessage;
   ui::Container pnlButtons;
   ui::Control btnCancel;
   ui::Control btnOK;
+  ui::Control RzBorder1;
   ui::Container pnlClose;
   ui::Control btnStop;
   ui::Control lblClose;

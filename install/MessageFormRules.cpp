@@ -39,7 +39,7 @@ int TimedMessageHeight(int messageHeight, int buttonsHeight, int closeStripHeigh
 
 Point TimedMessageOrigin(int monitorLeft, int screenWidth, int screenHeight, int formWidth,
                          int formHeight) {
-  return {monitorLeft + (screenWidth - formWidth) / 2, screenHeight / 2 - formHeight};
+  return {ui::CentredStart(monitorLeft, screenWidth, formWidth), screenHeight / 2 - formHeight};
 }
 
 }  // namespace wizard

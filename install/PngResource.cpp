@@ -10,6 +10,7 @@
 
 #include "Error.h"
 #include "os/win32/ComPtr.h"
+#include "os/win32/Handle.h"
 
 namespace wizard {
 
@@ -26,49 +27,12 @@ std::wstring Quoted(const wchar_t* name) {
                       L" из ресурсов программы установки не удалось прочитать.");
 }
 
-// Owner of a GDI+ bitmap.
-class GpBitmapOwner {
- public:
-  GpBitmapOwner() = default;
-  GpBitmapOwner(const GpBitmapOwner&) = delete;
-  GpBitmapOwner& operator=(const GpBitmapOwner&) = delete;
-  ~GpBitmapOwner() {
-    if (bitmap_ != nullptr) {
-      gp::GdipDisposeImage(bitmap_);
-    }
-  }
-  Gdiplus::GpBitmap** Put() { return &bitmap_; }
-  Gdiplus::GpBitmap* Get() const { return bitmap_; }
-
- private:
-  Gdiplus::GpBitmap* bitmap_ = nullptr;
-};
-
-// Owner of a movable global memory block until a stream takes it over.
-class GlobalMemory {
- public:
-  explicit GlobalMemory(SIZE_T size) : memory_(::GlobalAlloc(GMEM_MOVEABLE, size)) {}
-  GlobalMemory(const GlobalMemory&) = delete;
-  GlobalMemory& operator=(const GlobalMemory&) = delete;
-  ~GlobalMemory() {
-    if (memory_ != nullptr) {
-      ::GlobalFree(memory_);
-    }
-  }
-  HGLOBAL Get() const { return memory_; }
-  HGLOBAL Release() {
-    HGLOBAL memory = memory_;
-    memory_ = nullptr;
-    return memory;
-  }
-
- private:
-  HGLOBAL memory_;
-};
+using GpBitmapOwner = os::win32::UniqueAny<Gdiplus::GpBitmap*, &gp::GdipDisposeImage>;
+using GlobalMemory = os::win32::UniqueAny<HGLOBAL, &::GlobalFree>;
 
 // A stream over a copy of the bytes (the stream frees its memory when released).
 os::win32::ComPtr<IStream> StreamOver(const std::string& bytes, const wchar_t* name) {
-  GlobalMemory memory(bytes.size());
+  GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
   void* data = memory.Get() != nullptr ? ::GlobalLock(memory.Get()) : nullptr;
   if (data == nullptr) {
     ThrowUndecodable(name);
@@ -91,9 +55,10 @@ Bitmap32 DecodePngResource(const wchar_t* name) {
   }
   // The stream must outlive the bitmap: GDI+ reads from it until the bitmap is disposed.
   os::win32::ComPtr<IStream> stream = StreamOver(bytes, name);
-  GpBitmapOwner bitmap;
-  if (gp::GdipCreateBitmapFromStream(stream.Get(), bitmap.Put()) != Gdiplus::Ok ||
-      bitmap.Get() == nullptr) {
+  Gdiplus::GpBitmap* decoded = nullptr;
+  const Gdiplus::GpStatus status = gp::GdipCreateBitmapFromStream(stream.Get(), &decoded);
+  const GpBitmapOwner bitmap(decoded);
+  if (status != Gdiplus::Ok || !bitmap) {
     ThrowUndecodable(name);
   }
   UINT width = 0;

@@ -13,51 +13,44 @@ TFWaitRun* FWaitRun = nullptr;
 namespace {
 
 constexpr wchar_t kClassName[] = L"TFWaitRun";
-// The form is designed at 144 pixels per inch.
+// The form is designed at 144 pixels per inch: a client area of 471 × 59 inside a border of 2
+// pixels, the bar 30 pixels high at its foot.
 constexpr int kDesignedPpi = 144;
+constexpr int kClientWidth = 471;
+constexpr int kClientHeight = 59;
+constexpr int kBorderWidth = 2;
+constexpr int kBarHeight = 30;
 constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_BORDER;
 constexpr DWORD kFormExStyle = WS_EX_TOPMOST;
-enum : int { kIdLabel = 301, kIdBar };
 
 }  // namespace
 
-TFWaitRun::TFWaitRun() {
+TFWaitRun::TFWaitRun() : ui::Form(kDesignedPpi) {
   FormCreate();
 }
 
-int TFWaitRun::Scaled(int designed) const {
-  return ScaleDesigned(designed, ppi_, kDesignedPpi);
-}
-
 void TFWaitRun::FormCreate() {
-  ppi_ = vr::myScreen && vr::myScreen->PixelsPerInch > 0 ? vr::myScreen->PixelsPerInch : 96;
   RegisterWindowClass(kClassName);
-  RECT frame{0, 0, Scaled(471), Scaled(59)};
+  // The border lies inside the frame, around the client area; the controls keep clear of it.
+  const int border = Scaled(kBorderWidth);
+  const ui::Bounds client{border, border, Scaled(kClientWidth), Scaled(kClientHeight)};
+  RECT frame{0, 0, client.width + 2 * border, client.height + 2 * border};
   ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   Create(kClassName, L"Запуск Вирельта...", kFormStyle, kFormExStyle, {0, 0, width, height},
          nullptr);
-  font_ = ui::MakeFont(L"Tahoma", Scaled(20));
-  const int barHeight = Scaled(30);
-  ui::CreateControls({
-      {&LblProgress,
-       L"Static",
-       L"",
-       WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-       {0, 0, Scaled(471), Scaled(59) - barHeight},
-       Handle(),
-       kIdLabel,
-       font_.Get()},
-      {&ProgressBar,
-       PROGRESS_CLASSW,
-       L"",
-       WS_VISIBLE | PBS_SMOOTH,
-       {0, Scaled(59) - barHeight, Scaled(471), barHeight},
-       Handle(),
-       kIdBar,
-       nullptr},
-  });
+  font_ = ui::MakeFont(L"Tahoma", Scaled(20), false, RUSSIAN_CHARSET);
+  const std::vector<ui::Bounds> placed =
+      ui::DockLayout(client, {{ui::Dock::kBottom, Scaled(kBarHeight)}, {ui::Dock::kFill}});
+  using enum ui::Kind;
+  // clang-format off
+  const std::vector<ui::ControlRow<TFWaitRun>> table{
+      {.field = &ProgressBar, .kind = kProgressBar, .bounds = placed[0]},
+      {.field = &LblProgress, .kind = kLabel, .font = font_.Get(), .bounds = placed[1]},
+  };
+  // clang-format on
+  ui::CreateControls(*this, table);
   ::SendMessageW(ProgressBar.Handle(), PBM_SETRANGE32, 0, 25);
   ::SendMessageW(ProgressBar.Handle(), PBM_SETSTEP, 1, 0);
   ::SendMessageW(ProgressBar.Handle(), PBM_SETPOS, 0, 0);

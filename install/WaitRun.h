@@ -13,7 +13,7 @@
 
 namespace wizard {
 
-class TFWaitRun final : public ui::Window {
+class TFWaitRun final : public ui::Form {
  public:
   // FormCreate: the bar at 0, the title from typemessage, placed on the chosen monitor; hidden.
   TFWaitRun();
@@ -31,9 +31,7 @@ class TFWaitRun final : public ui::Window {
 
  private:
   void FormCreate();
-  int Scaled(int designed) const;
 
-  int ppi_ = 96;
   ui::Font font_;
   ui::Control LblProgress;
   ui::Control ProgressBar;

@@ -19,7 +19,7 @@ std::wstring WaitRunTitle(std::uint8_t typemessage) {
 
 Point WaitRunOrigin(int monitorLeft, int monitorTop, int monitorWidth, int monitorHeight,
                     int formWidth, int formHeight) {
-  return {monitorLeft + (monitorWidth - formWidth) / 2,
+  return {ui::CentredStart(monitorLeft, monitorWidth, formWidth),
           monitorTop + std::abs(monitorHeight - formHeight) / 2};
 }
 

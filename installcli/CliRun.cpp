@@ -1,7 +1,6 @@
 #include "CliRun.h"
 
 #include <chrono>
-#include <exception>
 
 #include "CliOptions.h"
 #include "ConsoleProgress.h"
@@ -13,7 +12,6 @@
 #include "engine/MediumManifest.h"
 #include "engine/TargetFolder.h"
 #include "os/overlay/DryRunPlatform.h"
-#include "text/Utf.h"
 
 namespace cli {
 namespace {
@@ -25,20 +23,13 @@ constexpr wchar_t kDryRunText[] = L"Пробный прогон: на компь
 
 // The message of whatever error is passing through; the path and the system's reason behind it
 // on a line of their own, where it has them.
-std::wstring CurrentErrorText(os::IFileSystem& fs) {
-  try {
-    throw;
-  } catch (const OperatorError& e) {
-    if (e.HasCause()) {
-      return ErrorText(e.Message()) + kLineEnd +
-             engine::FailureText(fs, e.CausePath(), e.CauseCode());
-    }
-    return ErrorText(e.Message());
-  } catch (const std::exception& e) {
-    return ErrorText(text::FromUtf8(e.what()));
-  } catch (...) {
-    return L"Неизвестная ошибка.";
+std::wstring CaughtErrorReport(os::IFileSystem& fs) {
+  const OperatorError* caught = nullptr;
+  std::wstring report = ErrorText(CurrentErrorText(&caught));
+  if (caught != nullptr && caught->HasCause()) {
+    report += kLineEnd + engine::FailureText(fs, caught->CausePath(), caught->CauseCode());
   }
+  return report;
 }
 
 // What the wizard's font-size page explains, for a console: the installer never changes the
@@ -83,7 +74,11 @@ engine::TargetFolderCheck TakeTargetFolder(const CliOptions& options, os::Platfo
   if (!full.empty()) {
     check = engine::CheckTargetFolder(full);
   }
-  if (check.Accepted()) {
+  // A target on the medium or in the Windows folder is not even created: the run refuses it.
+  if (check.Accepted() &&
+      engine::TargetOnKitMessage(platform.fs, check.path, engine::InstallerFolder(platform.system),
+                                 vr::GetWindowsFolder(platform.system))
+          .empty()) {
     engine::PrepareTargetFolder(platform.fs, check.path);
   }
   return check;
@@ -157,7 +152,7 @@ int Install(const CliOptions& options, IConsole& console, os::Platform& platform
     return kComplete;
   } catch (...) {
     progress.Finish();
-    console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
+    console.WriteError(CaughtErrorReport(platform.fs) + kLineEnd);
     return kFailed;
   }
 }
@@ -184,7 +179,7 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
     try {
       return CheckMedium(options, console, platform);
     } catch (...) {
-      console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
+      console.WriteError(CaughtErrorReport(platform.fs) + kLineEnd);
       return kFailed;
     }
   }

@@ -31,20 +31,43 @@ std::wstring ReplacementFileName(const std::wstring& path) {
   return path + L".tmp";
 }
 
+ErrorCode ClearLeftover(IFileSystem& fs, const std::wstring& path) {
+  const std::uint32_t attributes = fs.GetAttributes(path);
+  if (attributes == attr::kInvalid) {
+    return error::kSuccess;
+  }
+  if ((attributes & (attr::kDirectory | attr::kReadOnly)) == attr::kReadOnly) {
+    fs.SetAttributes(path, attributes & ~(attr::kReadOnly | attr::kNormal));
+  }
+  const ErrorCode error = fs.RemoveFile(path);
+  return error == error::kFileNotFound ? error::kSuccess : error;
+}
+
 namespace {
 
+ErrorCode Failed(ReplaceFailure* failure, const std::wstring& path, ErrorCode error) {
+  if (failure != nullptr && error != error::kSuccess) {
+    *failure = {path, error};
+  }
+  return error;
+}
+
 // Writes `bytes` to the temporary file beside `path` and hands it to `publish`; the temporary
-// file is removed again when either fails.
+// file is removed again when either fails. An error is the file's own, unless a leftover under
+// the temporary name stands in the way: that one is named then.
 template <typename Publish>
 ErrorCode ThroughTemporaryFile(IFileSystem& fs, const std::wstring& path, std::string_view bytes,
-                               Publish publish) {
+                               ReplaceFailure* failure, Publish publish) {
   const std::wstring temporary = ReplacementFileName(path);
-  ErrorCode error = error::kSuccess;
+  ErrorCode error = ClearLeftover(fs, temporary);
+  if (error != error::kSuccess) {
+    return Failed(failure, temporary, error);
+  }
   {
     const auto file =
         fs.Open(temporary, Access::kReadWrite, Share::kNone, Disposition::kCreateAlways, error);
     if (!file) {
-      return error;
+      return Failed(failure, path, error);
     }
     error = WriteAll(*file, bytes);
   }  // closed before it is renamed or removed
@@ -54,27 +77,31 @@ ErrorCode ThroughTemporaryFile(IFileSystem& fs, const std::wstring& path, std::s
   if (error != error::kSuccess) {
     fs.RemoveFile(temporary);
   }
-  return error;
+  return Failed(failure, path, error);
 }
 
 }  // namespace
 
-ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
+ErrorCode ReplaceFileContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes,
+                             ReplaceFailure* failure) {
   // A read-only file is not rewritten, as Windows refuses to replace it; Wine would.
   const std::uint32_t attributes = fs.GetAttributes(path);
   if (attributes != attr::kInvalid && (attributes & attr::kReadOnly) != 0) {
-    return error::kAccessDenied;
+    return Failed(failure, path, error::kAccessDenied);
   }
-  return ThroughTemporaryFile(
-      fs, path, bytes, [&](const std::wstring& temporary) { return fs.Replace(temporary, path); });
+  return ThroughTemporaryFile(fs, path, bytes, failure, [&](const std::wstring& temporary) {
+    return fs.Replace(temporary, path);
+  });
 }
 
-ErrorCode CreateFileWithContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes) {
+ErrorCode CreateFileWithContent(IFileSystem& fs, const std::wstring& path, std::string_view bytes,
+                                ReplaceFailure* failure) {
   if (fs.GetAttributes(path) != attr::kInvalid) {
     return error::kAlreadyExists;
   }
-  return ThroughTemporaryFile(
-      fs, path, bytes, [&](const std::wstring& temporary) { return fs.Move(temporary, path); });
+  return ThroughTemporaryFile(fs, path, bytes, failure, [&](const std::wstring& temporary) {
+    return fs.Move(temporary, path);
+  });
 }
 
 }  // namespace os

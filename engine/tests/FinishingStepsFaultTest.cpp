@@ -197,6 +197,80 @@ TEST_F(FinishingStepsTest, ADamagedFontOnTheMediumEndsTheRun) {
   EXPECT_FALSE(ReleaseLevelWritten().has_value());  // nothing after the fonts ran
 }
 
+// A font's copy left by a stopped run never blocks it: a read-only file is replaced, a folder
+// passes that font by, named with the system's reason, and the fonts after it still follow.
+TEST_F(FinishingStepsTest, LeftoverFontCopiesAreReplacedOrNamed) {
+  ASSERT_EQ(fs().CreateFolder(medium_ + L"fonts"), 0u);
+  for (const wchar_t* font : {L"ARIAL.TTF", L"ARIALN.TTF", L"COUR.TTF"}) {
+    WriteBytes(fs(), medium_ + L"fonts\\" + font, "a font");
+    doubles().fonts.SetTitle(medium_ + L"fonts\\" + font, std::wstring(L"Title of ") + font);
+  }
+  WriteBytes(fs(), L"C:\\Windows\\Fonts\\ARIAL.TTF.tmp", "left by a stopped run");
+  SetReadOnlyAttribute(fs(), L"C:\\Windows\\Fonts\\ARIAL.TTF.tmp", true);
+  ASSERT_EQ(fs().CreateFolder(L"C:\\Windows\\Fonts\\ARIALN.TTF.tmp"), 0u);
+  EXPECT_TRUE(Run());
+  EXPECT_EQ(FinishingLines(), (Lines{FontInstalledLine(L"Title of ARIAL.TTF"),
+                                     FontInstalledLine(L"Title of COUR.TTF")}));
+  EXPECT_EQ(ReadBytes(fs(), L"C:\\Windows\\Fonts\\ARIAL.TTF"), "a font");
+  ASSERT_EQ(progress_.reasons.size(), 1u);
+  EXPECT_TRUE(progress_.reasons[0].starts_with(L"\"C:\\Windows\\fonts\\ARIALN.TTF.tmp\": "));
+}
+
+// The folders copied whole hold what the run starts. Each of their files is checked on the medium
+// before anything is written, and its copy in the target again before anything starts from it (a
+// read-only older copy is not overwritten by the system's copy).
+TEST_F(FinishingStepsTest, AnAlteredFolderFileEndsTheRunBeforeAnythingStarts) {
+  AddDriverPackage();
+  testing::WriteManifest(fs(), platform_.Get().crypto, medium_);
+  request_.InstallDriver = true;
+  const std::wstring script = L"backup\\V150612\\Install.cmd";
+  const std::wstring unlisted = medium_ + L"backup\\V150612\\extra.cmd";
+  struct Case {
+    std::wstring altered;  // on the medium (made when missing), or a stale copy in the target
+    std::wstring message;
+  };
+  const Case cases[] = {
+      {medium_ + script, DamagedMediumFileText(medium_ + script)},
+      {medium_ + L"Updater\\Updater.exe.cfg",
+       DamagedMediumFileText(medium_ + L"Updater\\Updater.exe.cfg")},
+      {medium_ + L"Usbprep\\Package\\device.inf",
+       DamagedMediumFileText(medium_ + L"Usbprep\\Package\\device.inf")},
+      {unlisted, L"Файл \"" + unlisted +
+                     L"\" установочного носителя не указан в файле контрольных "
+                     L"сумм SHA256SUMS: носитель собран неверно"},
+      {Target(script), L"Копия \"" + Target(script) + L"\" файла \"" + medium_ + script +
+                           L"\" установочного носителя не совпадает с контрольной суммой в файле "
+                           L"SHA256SUMS. Установка прервана"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(text::ToUtf8(c.altered));
+    const bool stale = c.altered.starts_with(request_.TargetPath);
+    const std::optional<std::string> before = ReadBytes(fs(), c.altered);
+    ASSERT_TRUE(!stale || ForceFolders(fs(), Target(L"backup\\V150612")));
+    SetReadOnlyAttribute(fs(), c.altered, false);  // the updater's files are read-only
+    WriteBytes(fs(), c.altered, "@echo altered");
+    SetReadOnlyAttribute(fs(), c.altered, stale);
+    const std::size_t startsBefore = doubles().processes.Starts().size();
+    progress_ = testing::RecordingProgress();
+    progress_.answers = {true};
+    EXPECT_EQ(
+        testing::RaisedMessage([&] { RunInstallation(request_, progress_, platform_.Get()); }),
+        c.message);
+    // A damaged medium changes nothing; a stale copy lets only the checked driver installer run.
+    EXPECT_EQ(doubles().processes.Starts().size() - startsBefore, stale ? 1u : 0u);
+    EXPECT_EQ(FolderExists(fs(), request_.TargetPath), stale);
+    if (!stale) {
+      before ? WriteBytes(fs(), c.altered, *before) : void(fs().RemoveFile(c.altered));
+    }
+  }
+  // The same medium unaltered installs: the driver installer and the script run.
+  const std::size_t startsBefore = doubles().processes.Starts().size();
+  request_.TargetPath = platform_.NewScratchFolder() + L"Virelta\\";
+  progress_.answers = {true};
+  EXPECT_TRUE(RunInstallation(request_, progress_, platform_.Get()));
+  EXPECT_EQ(doubles().processes.Starts().size() - startsBefore, 2u);
+}
+
 // --- The driver package ---
 
 TEST_F(FinishingStepsTest, TheDriverPackageIsInstalledOnlyWhenAskedForAndConfirmed) {

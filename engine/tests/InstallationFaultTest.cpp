@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "Error.h"
+#include "Raised.h"
 #include "RecordingProgress.h"
 #include "TestMedium.h"
 #include "engine/FileOperations.h"
@@ -99,6 +100,8 @@ TEST_F(InstallationFaultTest, ADatabaseThatCannotBeKeptIsNotTouched) {
                                     Failed(lines::BackingUpFile(L"R40.FDB"))}));
   EXPECT_EQ(progress_.calls.back(), L"SetBusy false");
   EXPECT_TRUE(progress_.errors.empty());
+  EXPECT_EQ(progress_.reasons,
+            Lines{FailureText(fs_, L"C:\\Virelta\\DTAfb\\R40.FDB", os::error::kSharingViolation)});
   EXPECT_EQ(fs_.Content(L"C:\\Virelta\\DTAfb\\R40.FDB"), "the operator's database");
   std::vector<os::FindEntry> entries;
   fs_.Find(L"C:\\Virelta\\DTAfb\\*", entries);
@@ -229,6 +232,54 @@ TEST_F(InstallationFaultTest, ALastNumberFileThatCannotBeWrittenIsLeftOut) {
     EXPECT_FALSE(fs_.Exists(written));
     EXPECT_EQ(progress_.lines.back(), Done(lines::CopyingFile(L"VrReportUdf.Dll")));
     EXPECT_TRUE(progress_.errors.empty());
+  }
+}
+
+// What a stopped run leaves under the kit's temporary names never blocks a later run: a plain
+// file, read-only too, is replaced; a folder is named with the system's reason (a raised error,
+// or the step's line marked and the reason beside it), and only the step it is in fails.
+TEST_F(InstallationFaultTest, LeftoversUnderTemporaryNamesAreReplacedOrNamed) {
+  struct Case {
+    const wchar_t* leftover;
+    bool folder, completes;
+    const wchar_t* raised;
+  };
+  const Case cases[] = {
+      {L"DTAfb\\R40.FDB.tmp", false, true, L""},
+      {L"Settings\\lastnum.dta.tmp", false, true, L""},
+      {L"Settings\\virelta.ini.tmp", false, true, L""},
+      {L"DTAfb\\R40.FDB.tmp", true, false, L""},
+      {L"Settings\\lastnum.dta.tmp", true, true, L""},
+      {L"Settings\\virelta.ini.tmp", true, false,
+       L"Cannot create file \"C:\\Target6\\Settings\\virelta.ini.tmp\"."},
+  };
+  int target = 0;
+  for (const Case& c : cases) {
+    request_.TargetPath = L"C:\\Target" + std::to_wstring(++target) + L"\\";
+    const std::wstring leftover = request_.TargetPath + c.leftover;
+    SCOPED_TRACE(text::ToUtf8(leftover) + (c.folder ? " (folder)" : ""));
+    ASSERT_TRUE(ForceFolders(fs_, request_.TargetPath + L"DTAfb") &&
+                ForceFolders(fs_, request_.TargetPath + L"Settings"));
+    if (c.folder) {
+      ASSERT_EQ(fs_.CreateFolder(leftover), 0u);
+    } else {
+      WriteBytes(fs_, leftover, "left by a stopped run");
+      ASSERT_EQ(fs_.SetAttributes(leftover, os::attr::kReadOnly), 0u);
+    }
+    bool completed = false;
+    progress_ = testing::RecordingProgress();
+    const std::wstring raised = testing::RaisedMessage(
+        [&] { completed = RunInstallation(request_, progress_, platform_.Get()); });
+    EXPECT_TRUE(raised.starts_with(*c.raised ? c.raised : L"(nothing raised)"))
+        << text::ToUtf8(raised);
+    EXPECT_EQ(completed, c.completes);
+    EXPECT_EQ(fs_.Exists(leftover), c.folder);
+    EXPECT_EQ(fs_.Exists(leftover.substr(0, leftover.size() - 4)), !c.folder);
+    if (c.folder && !*c.raised) {
+      ASSERT_EQ(progress_.reasons.size(), 1u);
+      EXPECT_TRUE(progress_.reasons[0].starts_with(L"\"" + leftover + L"\": "));
+      EXPECT_EQ(progress_.lines.back() == Failed(lines::CopyingFile(L"R40.FDB")), !c.completes);
+    }
   }
 }
 

@@ -139,5 +139,39 @@ TEST_F(AcceptTargetFolderTest, ADriveRootIsRefusedWithoutItsSettingsFolder) {
   EXPECT_EQ(fs_.GetAttributes(L"C:\\Settings"), os::attr::kInvalid);
 }
 
+// The kit never works on itself: the medium, a folder on it or one holding it, and the Windows
+// folder or one in it, however the path is spelt; a name that only starts alike is no match.
+TEST_F(AcceptTargetFolderTest, ATargetOnTheMediumOrInWindowsIsRefused) {
+  enum Kind { kFree, kOnMedium, kHoldsMedium, kInWindows };
+  struct Case {
+    const wchar_t* target;
+    const wchar_t* medium;
+    Kind kind;
+  };
+  const wchar_t* medium = L"C:\\Kit\\medium\\";
+  const Case cases[] = {
+      {L"C:\\Kit\\medium\\", medium, kOnMedium},
+      {L"c:/KIT//Medium/.", medium, kOnMedium},
+      {L"C:\\Kit\\other\\..\\medium\\x\\", medium, kOnMedium},
+      {L"\\\\?\\C:\\kit\\MEDIUM\\", medium, kOnMedium},
+      {L"C:\\Kit\\medium. \\Virelta\\", medium, kOnMedium},
+      {L"\\\\?\\UNC\\Server\\share\\kit\\x\\", L"\\\\server\\SHARE\\kit\\", kOnMedium},
+      {L"C:\\Kit\\", medium, kHoldsMedium},
+      {L"C:\\KIT\\.\\", L"C:\\Kit\\medium", kHoldsMedium},
+      {L"C:\\WINDOWS\\", medium, kInWindows},
+      {L"C:\\Windows\\System32\\..\\Fonts\\Virelta\\", medium, kInWindows},
+      {L"C:\\Kit\\mediumX\\", medium, kFree},
+      {L"C:\\WindowsApps\\", medium, kFree},
+  };
+  const wchar_t* starts[] = {L"", L"находится на установочном носителе", L"В папке ",
+                             L"является папкой Windows"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(text::ToUtf8(c.target));
+    const std::wstring message = TargetOnKitMessage(fs_, c.target, c.medium, L"C:\\Windows\\");
+    EXPECT_EQ(message.empty(), c.kind == kFree);
+    EXPECT_NE(message.find(starts[c.kind]), std::wstring::npos) << text::ToUtf8(message);
+  }
+}
+
 }  // namespace
 }  // namespace engine

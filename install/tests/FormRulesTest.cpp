@@ -2,6 +2,8 @@
 // form's interval, countdown, height and place, the launch progress form's titles and place.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "Error.h"
 #include "MessageDialogRules.h"
 #include "MessageFormRules.h"
@@ -84,6 +86,28 @@ TEST(ScaleDesigned, RoundsLikeMulDiv) {
   EXPECT_EQ(ScaleDesigned(446, 120, 96), 558);  // 557.5 rounds up
   EXPECT_EQ(ScaleDesigned(471, 96, 144), 314);
   EXPECT_EQ(ScaleDesigned(-20, 96, 144), -13);
+}
+
+// Docked controls take their edge in order from what the earlier ones left; hidden ones take
+// nothing, and one that fills takes the rest.
+TEST(DockLayout, EachEdgeInTurnFromWhatIsLeft) {
+  using ui::Dock;
+  const auto placed = ui::DockLayout({10, 20, 446, 138}, {{Dock::kTop, 40},
+                                                          {Dock::kBottom, 16},
+                                                          {Dock::kBottom, 24},
+                                                          {Dock::kBottom, 17, false},
+                                                          {Dock::kLeft, 73},
+                                                          {Dock::kRight, 70},
+                                                          {Dock::kRight, 10},
+                                                          {Dock::kFill}});
+  const std::vector<std::array<int, 4>> expected = {
+      {10, 20, 446, 40}, {10, 142, 446, 16}, {10, 118, 446, 24}, {10, 118, 446, 0},
+      {10, 60, 73, 58},  {386, 60, 70, 58},  {376, 60, 10, 58},  {83, 60, 293, 58}};
+  ASSERT_EQ(placed.size(), expected.size());
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const ui::Bounds& b = placed[i];
+    EXPECT_EQ((std::array<int, 4>{b.left, b.top, b.width, b.height}), expected[i]) << i;
+  }
 }
 
 }  // namespace

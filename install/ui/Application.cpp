@@ -1,25 +1,11 @@
 #include "ui/Application.h"
 
-#include <exception>
 #include <vector>
 
 #include "Error.h"
-#include "text/Utf.h"
 
 namespace ui {
 namespace {
-
-std::wstring CurrentErrorText() {
-  try {
-    throw;
-  } catch (const OperatorError& e) {
-    return e.Message();
-  } catch (const std::exception& e) {
-    return text::FromUtf8(e.what());
-  } catch (...) {
-    return L"Неизвестная ошибка";
-  }
-}
 
 BOOL CALLBACK CollectEnabledWindow(HWND window, LPARAM list) {
   if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
@@ -69,20 +55,30 @@ int Application::Run() {
   return exitCode_;
 }
 
-void Application::ProcessMessages() {
+bool Application::ProcessPending(UINT filter) {
   MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | filter)) {
     if (message.message == WM_QUIT) {
       quitting_ = true;
       exitCode_ = static_cast<int>(message.wParam);
       ::PostQuitMessage(exitCode_);
-      return;
+      return false;
     }
     Dispatch(message);
   }
+  return true;
 }
 
-void Application::RunModal(HWND form, const bool& closed) {
+void Application::ProcessMessages() {
+  ProcessPending(0);
+}
+
+void Application::ProcessPaintAndSentMessages() {
+  ProcessPending(PM_QS_PAINT | PM_QS_SENDMESSAGE | PM_QS_POSTMESSAGE);
+}
+
+void Application::RunModal(HWND form, HWND focus, const bool& closed) {
+  // Taken before the form shows or anything in it takes the focus (which would activate it).
   const HWND previouslyActive = ::GetActiveWindow();
   std::vector<HWND> disabled;
   ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledWindow,
@@ -93,6 +89,9 @@ void Application::RunModal(HWND form, const bool& closed) {
   }
   ::ShowWindow(form, SW_SHOW);
   ::SetForegroundWindow(form);
+  if (focus != nullptr) {
+    ::SetFocus(focus);
+  }
   MSG message;
   while (!closed) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
@@ -108,9 +107,10 @@ void Application::RunModal(HWND form, const bool& closed) {
       ::EnableWindow(window, TRUE);
     }
   }
-  if (previouslyActive != nullptr && ::IsWindow(previouslyActive)) {
+  if (previouslyActive != nullptr && previouslyActive != form && ::IsWindow(previouslyActive)) {
     ::SetActiveWindow(previouslyActive);
   }
+  ::ShowWindow(form, SW_HIDE);
 }
 
 }  // namespace ui

@@ -27,14 +27,24 @@ class Application {
   int Run();
   // Handles every pending message, then returns.
   void ProcessMessages();
-  // Shows `form` modally: every other enabled window of the thread is disabled until `closed`
-  // becomes true (set by the form when it closes), then enabled again.
-  void RunModal(HWND form, const bool& closed);
+  // Handles only painting, timers and the messages that the system and other programs send (its
+  // "are you alive" queries), then returns: input waits, so nothing the operator does can start
+  // a second run or close a window meanwhile.
+  void ProcessPaintAndSentMessages();
+  // Shows `form` modally with the keyboard focus on `focus`: every other enabled window of the
+  // thread is disabled until `closed` becomes true (set by the form when it closes). Then the
+  // windows are enabled and the window that was active before is activated again, and only then
+  // is the form hidden: hiding an active window while its owner is still disabled lets the system
+  // activate another program's window, and the program drops behind it.
+  void RunModal(HWND form, HWND focus, const bool& closed);
 
  private:
   Application() = default;
   // Keyboard navigation (Tab, Enter, Esc, mnemonics) within the message's top-level window.
   void Dispatch(MSG& message);
+  // The pending messages that PeekMessage's `filter` (PM_QS_...) lets through; false when the
+  // program is to end.
+  bool ProcessPending(UINT filter);
 
   std::wstring title_;
   std::function<void(const std::wstring&)> errorHandler_;

@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include "Error.h"
 
@@ -124,20 +125,78 @@ void ComboBox::SetItemIndex(int index) {
   ::SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void CreateControls(const std::vector<ControlSpec>& table) {
-  for (const ControlSpec& row : table) {
-    const HWND window =
-        ::CreateWindowExW(0, row.windowClass, row.text.c_str(), WS_CHILD | row.style,
-                          row.bounds.left, row.bounds.top, row.bounds.width, row.bounds.height,
-                          row.parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
-                          ::GetModuleHandleW(nullptr), nullptr);
-    if (window == nullptr) {
-      throw OperatorError(L"Не удалось создать элемент окна \"" + row.text + L"\"");
-    }
-    row.field->Attach(window);
-    if (row.font != nullptr) {
-      row.field->SetFont(row.font);
-    }
+namespace {
+
+struct KindClass {
+  const wchar_t* windowClass;
+  DWORD style;  // besides WS_CHILD and WS_VISIBLE
+};
+
+KindClass ClassOf(Kind kind) {
+  switch (kind) {
+    case Kind::kButton:
+      return {WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON};
+    case Kind::kDefaultButton:
+      return {WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON};
+    case Kind::kCheckBox:
+      return {WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX};
+    case Kind::kLabel:
+      return {WC_STATICW, SS_LEFT | SS_NOPREFIX};
+    case Kind::kFittedLabel:
+      return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX};
+    case Kind::kIcon:
+      return {WC_STATICW, SS_ICON};
+    case Kind::kMemo:
+      return {WC_EDITW, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL};
+    case Kind::kEdit:
+      return {WC_EDITW, WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL};
+    case Kind::kList:
+      return {WC_LISTBOXW,
+              WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | LBS_HASSTRINGS};
+    case Kind::kCombo:
+      return {WC_COMBOBOXW, WS_TABSTOP | CBS_DROPDOWNLIST};
+    case Kind::kRichText:
+      // The system's newer rich edit where its library is loaded, the older one otherwise.
+      return {::GetModuleHandleW(L"Msftedit.dll") != nullptr ? MSFTEDIT_CLASS : L"RichEdit20W",
+              WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL};
+    case Kind::kProgressBar:
+      return {PROGRESS_CLASSW, PBS_SMOOTH};
+  }
+  return {WC_STATICW, 0};
+}
+
+}  // namespace
+
+Control* Control::From(HWND window) {
+  return window != nullptr ? reinterpret_cast<Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA))
+                           : nullptr;
+}
+
+bool Control::OnClick() const {
+  if (!onClick_) {
+    return false;
+  }
+  onClick_();
+  return true;
+}
+
+void CreateControl(Control& field, HWND parent, Kind kind, const std::wstring& text, HFONT font,
+                   const Bounds& bounds, COLORREF colour, std::function<void()> onClick,
+                   bool hidden) {
+  const KindClass made = ClassOf(kind);
+  const HWND window = ::CreateWindowExW(0, made.windowClass, text.c_str(),
+                                        WS_CHILD | made.style | (hidden ? 0 : WS_VISIBLE),
+                                        bounds.left, bounds.top, bounds.width, bounds.height,
+                                        parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr) {
+    throw OperatorError(L"Не удалось создать элемент окна \"" + text + L"\"");
+  }
+  field.window_ = window;
+  field.textColour_ = colour;
+  field.onClick_ = std::move(onClick);
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&field));
+  if (font != nullptr) {
+    field.SetFont(font);
   }
 }
 

@@ -2,11 +2,11 @@
 
 namespace ui {
 
-Font MakeFont(const wchar_t* face, int pixelHeight, bool bold) {
+Font MakeFont(const wchar_t* face, int pixelHeight, bool bold, BYTE charSet) {
   LOGFONTW font{};
   font.lfHeight = -pixelHeight;
   font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfCharSet = charSet;
   font.lfQuality = CLEARTYPE_QUALITY;
   ::lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
   return Font(::CreateFontIndirectW(&font));

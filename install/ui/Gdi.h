@@ -10,19 +10,15 @@
 
 namespace ui {
 
-template <typename T>
-struct GdiObjectTraits {
-  using Type = T;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { ::DeleteObject(h); }
-};
-using Font = os::win32::UniqueHandle<GdiObjectTraits<HFONT>>;
-using Brush = os::win32::UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using Bitmap = os::win32::UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using Font = os::win32::UniqueAny<HFONT, &::DeleteObject>;
+using Brush = os::win32::UniqueAny<HBRUSH, &::DeleteObject>;
+using Bitmap = os::win32::UniqueAny<HBITMAP, &::DeleteObject>;
+using Icon = os::win32::UniqueAny<HICON, &::DestroyIcon>;
 
-// A font by face and character height in pixels (negative height: the height of the letters,
-// not of the cell), optionally bold.
-Font MakeFont(const wchar_t* face, int pixelHeight, bool bold = false);
+// A font by face and character height in pixels (the height of the letters, not of the cell),
+// optionally bold, in the character set given.
+Font MakeFont(const wchar_t* face, int pixelHeight, bool bold = false,
+              BYTE charSet = DEFAULT_CHARSET);
 
 // A window's device context for the duration of a scope (GetDC / ReleaseDC).
 class WindowDc {

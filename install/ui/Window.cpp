@@ -1,7 +1,9 @@
 #include "ui/Window.h"
 
 #include "Error.h"
+#include "ScreenMonitorManager.h"
 #include "ui/Application.h"
+#include "ui/Controls.h"
 #include "ui/Gdi.h"
 
 namespace ui {
@@ -69,6 +71,15 @@ bool Window::DialogFace(UINT message, WPARAM wParam, LRESULT& result) {
   }
   return false;
 }
+
+bool Window::ControlClicked(WPARAM wParam, LPARAM lParam) {
+  const Control* control = Control::From(reinterpret_cast<HWND>(lParam));
+  return control != nullptr && HIWORD(wParam) == BN_CLICKED && control->OnClick();
+}
+
+Form::Form(int designedPpi)
+    : designedPpi_(designedPpi),
+      ppi_(vr::myScreen && vr::myScreen->PixelsPerInch > 0 ? vr::myScreen->PixelsPerInch : 96) {}
 
 LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {

@@ -6,14 +6,14 @@
 
 #include <string>
 
+#include "ui/Geometry.h"
+
 namespace ui {
 
-struct Bounds {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
+// Whether the window itself is to be shown (WS_VISIBLE), whether or not its parent is shown yet.
+inline bool HasVisibleStyle(HWND window) {
+  return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 class Window {
  public:
@@ -42,6 +42,9 @@ class Window {
   // A form in the dialog face colour with its labels drawn on it: true (and `result`) when the
   // message was one of the two that paint it.
   bool DialogFace(UINT message, WPARAM wParam, LRESULT& result);
+  // A click of one of the form's controls (WM_COMMAND from a control made by CreateControls)
+  // goes to the control's handler: true when it had one.
+  static bool ControlClicked(WPARAM wParam, LPARAM lParam);
   // The object no longer owns a window once the system destroyed it.
   virtual void OnDestroyed() {}
 
@@ -49,6 +52,19 @@ class Window {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND window_ = nullptr;
+};
+
+// A top-level form designed at `designedPpi` pixels per inch: its lengths are scaled to the
+// resolution of the screen manager's screen.
+class Form : public Window {
+ protected:
+  explicit Form(int designedPpi);
+  int Scaled(int designed) const { return ScaleDesigned(designed, ppi_, designedPpi_); }
+  int ScreenPpi() const { return ppi_; }
+
+ private:
+  int designedPpi_;
+  int ppi_;
 };
 
 // A plain container for other controls (a panel, a page, the page control): it paints itself

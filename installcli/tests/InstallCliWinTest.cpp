@@ -815,6 +815,53 @@ TEST_F(InstallCliUnderWine, ChecksTheSampleMediumAndStopsAtADamagedFile) {
   EXPECT_FALSE(Landed(target + L"ReleaseInfo").has_value());  // no finishing steps
 }
 
+// An altered release script or updater file stops the run before anything is copied or started,
+// with the damaged-file message (--check names it); the same medium unaltered installs.
+TEST_F(InstallCliUnderWine, AnAlteredReleaseScriptOrUpdaterFileStopsTheRunBeforeItStarts) {
+  const wstring sample = medium::SampleMediumFolder();
+  const wstring altered = scratch_ + L"Изменённый носитель\\";
+  engine::CopyFolderTree(fs_, sample, altered);
+  ASSERT_EQ(os::testing::RemoveTree(fs_, altered + L"fonts"), 0u);  // none left in the system
+  const wstring target = targetParent_ + L"Altered\\";
+  const wstring arguments = L"--yes \"" + target + L"\"";
+  for (const wchar_t* file : {L"backup\\V010113\\Install.cmd", L"Updater\\Updater.exe.cfg"}) {
+    SCOPED_TRACE(text::ToUtf8(file));
+    const wstring path = altered + file;
+    const std::string original = Landed(path).value_or("");
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    os::testing::WriteBytes(fs_, path, original + "echo altered>..\\..\\altered.txt\r\n");
+    const CliResult check = RunCli(altered + L"InstallCli.exe", L"--check", scratch_, scratch_);
+    EXPECT_EQ(check.exitCode, 3u) << check.errors;
+    EXPECT_NE(check.output.find(text::ToUtf8(L"Файл \"" + wstring(file) + L"\" повреждён")),
+              std::string::npos);
+    const CliResult stopped = RunCli(altered + L"InstallCli.exe", arguments, scratch_, scratch_);
+    EXPECT_EQ(stopped.exitCode, 2u) << stopped.errors;
+    EXPECT_EQ(stopped.output, "");  // not a line: nothing was copied, nothing started
+    EXPECT_NE(stopped.errors.find(text::ToUtf8(engine::DamagedMediumFileText(path))),
+              std::string::npos)
+        << stopped.errors;
+    os::testing::WriteBytes(fs_, path, original);
+  }
+  const CliResult installed = RunCli(altered + L"InstallCli.exe", arguments, scratch_, scratch_);
+  EXPECT_EQ(installed.exitCode, 0u) << installed.errors;
+  EXPECT_TRUE(Landed(target + L"ReleaseSet.txt").has_value());
+}
+
+// A target inside the medium is refused in the real run and the dry run, nothing written there.
+TEST_F(InstallCliUnderWine, ATargetInsideTheMediumIsRefused) {
+  for (const wchar_t* dryRun : {L"", L"--dry-run "}) {
+    SCOPED_TRACE(text::ToUtf8(dryRun));
+    const CliResult result =
+        Run(wstring(dryRun) + L"--yes \"" + medium_ + L"backup\\.\\Virelta\"", targetParent_);
+    EXPECT_EQ(result.exitCode, 1u) << result.errors;
+    EXPECT_EQ(result.output, "");
+    EXPECT_NE(result.errors.find(text::ToUtf8(L"находится на установочном носителе \"" + medium_)),
+              std::string::npos)
+        << result.errors;
+    EXPECT_FALSE(IsFolder(medium_ + L"backup\\Virelta"));
+  }
+}
+
 // A relative target folder is taken from the folder the program was started in, not from the
 // medium's.
 TEST_F(InstallCliUnderWine, RelativeTargetIsTakenFromTheCurrentFolder) {

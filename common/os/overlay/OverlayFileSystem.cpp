@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "os/overlay/OverlayNames.h"
+#include "text/FileNames.h"
 #include "text/NameCase.h"
 
 namespace os::overlay {
@@ -255,8 +256,7 @@ std::unique_ptr<IFile> OverlayFileSystem::Open(const std::wstring& path, Access 
   error = error::kSuccess;
   const std::wstring key = Key(path);
   const Seen seen = Look(key, path);
-  if (names::HasReservedCharacter(path) ||
-      (names::EndsInSeparator(path) && seen.kind != Kind::kFolder)) {
+  if (text::HasInvalidName(path) || (names::EndsInSeparator(path) && seen.kind != Kind::kFolder)) {
     error = error::kInvalidName;
     return nullptr;
   }
@@ -336,8 +336,7 @@ std::unique_ptr<IFile> OverlayFileSystem::Open(const std::wstring& path, Access 
 
 std::uint32_t OverlayFileSystem::GetAttributes(const std::wstring& path) {
   const Seen seen = Look(Key(path), path);
-  if (names::HasReservedCharacter(path) ||
-      (names::EndsInSeparator(path) && seen.kind == Kind::kFile)) {
+  if (text::HasInvalidName(path) || (names::EndsInSeparator(path) && seen.kind == Kind::kFile)) {
     return attr::kInvalid;
   }
   return seen.attributes;
@@ -363,7 +362,7 @@ ErrorCode OverlayFileSystem::SetAttributes(const std::wstring& path, std::uint32
 }
 
 ErrorCode OverlayFileSystem::CreateFolder(const std::wstring& path) {
-  if (names::HasReservedCharacter(path)) {
+  if (text::HasInvalidName(path)) {
     return error::kInvalidName;
   }
   const std::wstring key = Key(path);
@@ -606,7 +605,7 @@ ErrorCode OverlayFileSystem::Find(const std::wstring& pattern, std::vector<FindE
     }
   } else if (names::Parent(folderKey).size() > 0) {
     for (const wchar_t* dots : {L".", L".."}) {
-      if (names::Matches(mask, dots)) {
+      if (text::MatchesMask(mask, dots)) {
         entries.push_back(FindEntry{dots, attr::kDirectory, 0, 0});
       }
     }
@@ -616,7 +615,7 @@ ErrorCode OverlayFileSystem::Find(const std::wstring& pattern, std::vector<FindE
     const Entry& entry = it->second;
     if (entry.kind == Kind::kRemoved ||
         it->first.find(L'\\', prefix.size()) != std::wstring::npos ||
-        !names::Matches(mask, entry.name)) {
+        !text::MatchesMask(mask, entry.name)) {
       continue;
     }
     FindEntry found{entry.name, Reported(entry.attributes, entry.kind == Kind::kFolder), 0, 0};

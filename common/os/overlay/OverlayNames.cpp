@@ -9,22 +9,6 @@ bool IsSeparator(wchar_t c) {
   return c == L'\\' || c == L'/';
 }
 
-bool Wildcard(std::wstring_view mask, std::wstring_view name) {
-  if (mask.empty()) {
-    return name.empty();
-  }
-  if (mask.front() == L'*') {
-    for (std::size_t skip = 0; skip <= name.size(); ++skip) {
-      if (Wildcard(mask.substr(1), name.substr(skip))) {
-        return true;
-      }
-    }
-    return false;
-  }
-  return !name.empty() && (mask.front() == L'?' || mask.front() == name.front()) &&
-         Wildcard(mask.substr(1), name.substr(1));
-}
-
 }  // namespace
 
 std::wstring Key(std::wstring_view fullPath) {
@@ -80,24 +64,8 @@ void SplitPattern(const std::wstring& pattern, std::wstring& folder, std::wstrin
   mask = pattern.substr(cut + 1);
 }
 
-bool HasReservedCharacter(std::wstring_view path) {
-  return path.find_first_of(L"<>\"|?*") != std::wstring_view::npos;
-}
-
 bool EndsInSeparator(std::wstring_view path) {
   return !path.empty() && IsSeparator(path.back());
-}
-
-bool Matches(std::wstring_view mask, std::wstring_view name) {
-  if (mask == L"*" || mask == L"*.*") {
-    return true;
-  }
-  // A mask ending in ".*" also takes names without an extension.
-  if (mask.ends_with(L".*") && name.find(L'.') == std::wstring_view::npos &&
-      Wildcard(text::FoldNameCase(mask.substr(0, mask.size() - 2)), text::FoldNameCase(name))) {
-    return true;
-  }
-  return Wildcard(text::FoldNameCase(mask), text::FoldNameCase(name));
 }
 
 }  // namespace os::overlay::names

@@ -16,10 +16,6 @@ std::wstring ChildPrefix(const std::wstring& folder);
 std::wstring LastComponent(const std::wstring& path);
 // "C:\A\*.*" into "C:\A\" and "*.*".
 void SplitPattern(const std::wstring& pattern, std::wstring& folder, std::wstring& mask);
-// A character no name may hold (':' apart, which names a drive or a stream).
-bool HasReservedCharacter(std::wstring_view path);
 bool EndsInSeparator(std::wstring_view path);
-// A FindFirstFileW mask ("*", "?", "*.*" for everything) against a name, without letter case.
-bool Matches(std::wstring_view mask, std::wstring_view name);
 
 }  // namespace os::overlay::names

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "os/testing/SeamCalls.h"
+#include "text/FileNames.h"
 #include "text/NameCase.h"
 
 namespace os::testing {
@@ -25,46 +26,6 @@ constexpr std::int64_t kTicksPerMinute = 600'000'000;
 
 bool IsAsciiLetter(wchar_t c) {
   return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
-}
-
-bool IsInvalidNameChar(wchar_t c) {
-  return c < 32 || c == L'<' || c == L'>' || c == L':' || c == L'"' || c == L'|' || c == L'?' ||
-         c == L'*';
-}
-
-// '*' any run of characters, '?' one character; both sides already case-folded.
-bool Glob(std::wstring_view mask, std::wstring_view name) {
-  std::size_t m = 0;
-  std::size_t n = 0;
-  std::size_t starMask = std::wstring_view::npos;
-  std::size_t starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == L'?' || mask[m] == name[n])) {
-      ++m;
-      ++n;
-    } else if (m < mask.size() && mask[m] == L'*') {
-      starMask = m++;
-      starName = n;
-    } else if (starMask != std::wstring_view::npos) {
-      m = starMask + 1;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == L'*') {
-    ++m;
-  }
-  return m == mask.size();
-}
-
-// DOS rule kept by FindFirstFileW: "name.*" also matches "name" ("*.*" matches everything).
-bool MaskMatches(std::wstring_view mask, std::wstring_view name) {
-  if (Glob(mask, name)) {
-    return true;
-  }
-  return mask.size() >= 2 && mask.substr(mask.size() - 2) == L".*" &&
-         Glob(mask.substr(0, mask.size() - 2), name);
 }
 
 }  // namespace
@@ -368,7 +329,7 @@ ErrorCode MemoryFileSystem::Parse(const std::wstring& path, Parsed& out, bool va
 
   if (validate) {
     for (const auto& part : out.parts) {
-      if (std::any_of(part.begin(), part.end(), IsInvalidNameChar)) {
+      if (text::IsInvalidName(part)) {
         return error::kInvalidName;
       }
     }
@@ -936,12 +897,10 @@ ErrorCode MemoryFileSystem::Find(const std::wstring& pattern, std::vector<FindEn
   if (mask.empty()) {
     return error::kFileNotFound;
   }
-  if (std::any_of(mask.begin(), mask.end(),
-                  [](wchar_t c) { return c != L'*' && c != L'?' && IsInvalidNameChar(c); })) {
+  if (text::IsInvalidMask(mask)) {
     return error::kInvalidName;
   }
 
-  const std::wstring foldedMask = FoldCase(mask);
   const auto add = [&](const std::wstring& name, const Node* node) {
     FindEntry entry;
     entry.name = name;
@@ -952,15 +911,15 @@ ErrorCode MemoryFileSystem::Find(const std::wstring& pattern, std::vector<FindEn
   };
   const std::size_t before = entries.size();
   if (folder->parent != nullptr) {
-    if (MaskMatches(foldedMask, L".")) {
+    if (text::MatchesMask(mask, L".")) {
       add(L".", folder);
     }
-    if (MaskMatches(foldedMask, L"..")) {
+    if (text::MatchesMask(mask, L"..")) {
       add(L"..", folder->parent);
     }
   }
   for (const auto& [key, child] : folder->children) {
-    if (MaskMatches(foldedMask, key)) {
+    if (text::MatchesMask(mask, child->name)) {
       add(child->name, child.get());
     }
   }

@@ -29,6 +29,8 @@ class UniqueHandle {
   Type Get() const { return handle_; }
   bool Valid() const { return handle_ != Traits::Invalid(); }
   explicit operator bool() const { return Valid(); }
+  // Gives the handle up without closing it.
+  Type Release() { return std::exchange(handle_, Traits::Invalid()); }
   void Reset(Type handle = Traits::Invalid()) {
     if (Valid()) {
       Traits::Close(handle_);
@@ -57,6 +59,17 @@ struct FindHandleTraits {
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(Type h) { ::FindClose(h); }
 };
+
+// Any handle whose failure value is null, closed by the function `close`: one line per kind,
+// `using Icon = UniqueAny<HICON, &::DestroyIcon>;`.
+template <typename T, auto close>
+struct NullHandleTraits {
+  using Type = T;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { close(h); }
+};
+template <typename T, auto close>
+using UniqueAny = UniqueHandle<NullHandleTraits<T, close>>;
 
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 
 namespace uidriver {
 namespace {
@@ -114,6 +115,57 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
     ::Sleep(20);
   }
+}
+
+OtherWindow::OtherWindow() {
+  std::promise<HWND> made;
+  std::future<HWND> madeWindow = made.get_future();
+  thread_ = std::thread([&made] {
+    WNDCLASSW windowClass{};
+    windowClass.lpszClassName = L"VireltaOtherProgram";
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_WINDOW);
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) -> LRESULT {
+      if (message == WM_DESTROY) {
+        ::PostQuitMessage(0);
+      }
+      return ::DefWindowProcW(window, message, wParam, lParam);
+    };
+    ::RegisterClassW(&windowClass);
+    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Другая программа",
+                                          WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 150, 120, nullptr,
+                                          nullptr, windowClass.hInstance, nullptr);
+    made.set_value(window);
+    MSG message;
+    while (window != nullptr && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+      ::DispatchMessageW(&message);
+    }
+  });
+  window_ = madeWindow.get();
+}
+
+OtherWindow::~OtherWindow() {
+  if (window_ != nullptr) {
+    ::PostMessageW(window_, WM_CLOSE, 0, 0);
+  }
+  thread_.join();
+}
+
+bool OtherWindow::Activate() const {
+  ::SetForegroundWindow(window_);
+  return BecomesActive(window_, 5000);
+}
+
+bool BecomesActive(HWND window, DWORD timeoutMs) {
+  return WaitFor([&] { return ::GetForegroundWindow() == window; }, timeoutMs);
+}
+
+RECT ClientRectOnScreen(HWND window) {
+  RECT rect{};
+  ::GetClientRect(window, &rect);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
 }
 
 std::wstring ClassName(HWND window) {

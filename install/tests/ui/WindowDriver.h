@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "os/win32/Handle.h"
@@ -76,6 +77,30 @@ class Process {
   DWORD id_ = 0;
   std::wstring outputFile_;
 };
+
+// A top-level window of the driving process, standing for another program's window on the screen
+// (the Explorer window that started the wizard, say): small, in the screen's top-left corner, and
+// served by a thread of its own as another program's window would be.
+class OtherWindow {
+ public:
+  OtherWindow();
+  ~OtherWindow();
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  HWND Handle() const { return window_; }
+  // Makes it the active window of the screen and waits until it is.
+  bool Activate() const;
+
+ private:
+  HWND window_ = nullptr;
+  std::thread thread_;
+};
+
+// Whether `window` is the active window of the screen, waiting up to `timeoutMs` for it.
+bool BecomesActive(HWND window, DWORD timeoutMs);
+
+// The window's client area in screen coordinates.
+RECT ClientRectOnScreen(HWND window);
 
 // The smallest rectangle holding both.
 RECT Union(const RECT& a, const RECT& b);

@@ -198,6 +198,25 @@ int SecondsLeft(const Dialog& form) {
   return -1;
 }
 
+// The timed message form's docked controls against its client area: the message across the top,
+// "OK" flush right in the button strip, "остановить" at the left of the countdown strip (when
+// shown) at the bottom, the button strip directly above it.
+bool Docked(HWND form) {
+  const RECT client = uidriver::ClientRectOnScreen(form);
+  const HWND ok = uidriver::ShownChild(form, L"Button", L"OK");
+  const HWND message = uidriver::ShownChild(form, L"Static", kDriverWarning);
+  if (ok == nullptr || message == nullptr) {
+    return false;
+  }
+  const RECT m = uidriver::WindowRect(message);
+  const RECT o = uidriver::WindowRect(ok);
+  const HWND stop = uidriver::ShownChild(form, L"Button", L"остановить");
+  const RECT s = stop != nullptr ? uidriver::WindowRect(stop) : RECT{client.left, o.bottom, 0, 0};
+  return m.left == client.left && m.right == client.right && m.top == client.top &&
+         o.right == client.right && s.left == client.left && s.top == o.bottom &&
+         (stop != nullptr ? s.bottom : o.bottom) == client.bottom;
+}
+
 class WizardUnderWine : public testing::Test {
  protected:
   void SetUp() override {
@@ -300,17 +319,17 @@ class WizardUnderWine : public testing::Test {
     ASSERT_NE(path, nullptr);
     EXPECT_TRUE(uidriver::IsShown(path));
     EXPECT_EQ(uidriver::Text(path), L"C:\\Virelta");
-    EXPECT_EQ(Focus(wizard.Main()), path);
+    EXPECT_TRUE(uidriver::WaitFor([&] { return Focus(wizard.Main()) == path; }, kStepMs));
     wizard.Screenshot(L"path-page");
     ASSERT_TRUE(uidriver::SetText(path, field));
-    ASSERT_TRUE(wizard.Press(L"Далее"));
+    PressBehindOther(wizard, L"Далее");
     PassDriverWarning(wizard, false);
     EXPECT_TRUE(uidriver::WaitFor([&] { return uidriver::Text(path) == normalised; }, kStepMs))
         << Shown(uidriver::Text(path)) << " answers " << uidriver::Answers(path, 1000);
     EXPECT_EQ(IsFolder(normalised + L"Settings\\"), true) << Shown(normalised);
     ExpectComponentsPage(wizard);
     wizard.Screenshot(L"components-page");
-    ASSERT_TRUE(wizard.Press(L"Начать установку"));
+    PressBehindOther(wizard, L"Начать установку");
     ASSERT_TRUE(uidriver::WaitFor(
         [&] {
           return wizard.Button(L"Выход") != nullptr && uidriver::IsShown(wizard.ProgressList());
@@ -338,6 +357,9 @@ class WizardUnderWine : public testing::Test {
         << Shown(uidriver::ReadDialog(warning->window).texts);
     const int left = SecondsLeft(uidriver::ReadDialog(warning->window));
     EXPECT_TRUE(left >= 17 && left <= 19) << left;
+    const HWND ok = uidriver::ShownChild(warning->window, L"Button", L"OK");
+    EXPECT_TRUE(uidriver::WaitFor([&] { return Focus(warning->window) == ok; }, kStepMs));
+    EXPECT_TRUE(uidriver::WaitFor([&] { return Docked(warning->window); }, kStepMs));
     wizard.Screenshot(stop ? L"driver-warning-again" : L"driver-warning", warning->window);
     if (stop) {
       ASSERT_NE(uidriver::ShownChild(warning->window, L"Button", L"остановить"), nullptr);
@@ -346,9 +368,15 @@ class WizardUnderWine : public testing::Test {
           [&] { return uidriver::ShownTexts(warning->window, L"Button") == kOk; }, kStepMs))
           << Shown(uidriver::ShownTexts(warning->window, L"Button"));
       EXPECT_EQ(uidriver::ShownChild(warning->window, L"Static", L"Окно закроется через"), nullptr);
+      // Its border is sizeable: the docked controls follow a larger size.
+      const RECT before = uidriver::WindowRect(warning->window);
+      ::SetWindowPos(warning->window, nullptr, 0, 0, before.right - before.left + 120,
+                     before.bottom - before.top + 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      EXPECT_TRUE(uidriver::WaitFor([&] { return Docked(warning->window); }, kStepMs));
       wizard.Screenshot(L"driver-warning-stopped", warning->window);
     }
     ASSERT_TRUE(wizard.Answer(*warning, L"OK", kStepMs));
+    ExpectActive(wizard);
   }
 
   void ExpectComponentsPage(Wizard& wizard) {
@@ -379,9 +407,24 @@ class WizardUnderWine : public testing::Test {
     return *dialog;
   }
 
-  void Answer(Wizard& wizard, const Dialog& dialog, const wchar_t* button) {
+  // Answers the dialog; unless the answer ends the program, the wizard is the active window again.
+  void Answer(Wizard& wizard, const Dialog& dialog, const wchar_t* button, bool ends = false) {
     ASSERT_NE(dialog.window, nullptr);
     EXPECT_TRUE(wizard.Answer(dialog, button, kStepMs)) << Shown(button);
+    if (!ends) {
+      ExpectActive(wizard);
+    }
+  }
+
+  // Another program's window is made active before the wizard's next message appears; once the
+  // message is gone, the wizard has to be active again (ExpectActive), not that window.
+  void PressBehindOther(Wizard& wizard, const wchar_t* button) {
+    ASSERT_TRUE(other_.Activate()) << "another program's window cannot be activated";
+    ASSERT_TRUE(wizard.Press(button)) << Shown(button);
+  }
+  void ExpectActive(Wizard& wizard) {
+    EXPECT_TRUE(uidriver::BecomesActive(wizard.Main(), kStepMs))
+        << "active: " << Shown(uidriver::Text(::GetForegroundWindow()));
   }
 
   void ExpectEndsWithin(Wizard& wizard, DWORD timeoutMs) {
@@ -400,12 +443,16 @@ class WizardUnderWine : public testing::Test {
   Wizard& Launch(const wchar_t* scenario, const wstring& medium) {
     wizard_.reset();
     wizard_.emplace(shots_, scenario);
+    EXPECT_TRUE(other_.Activate());
     EXPECT_TRUE(wizard_->Start(medium + L"Install.exe", scratch_, kStartMs))
         << "no main window from " << Shown(medium);
+    // Started by the operator, it takes the foreground from the other program's window.
+    ExpectActive(*wizard_);
     return *wizard_;
   }
 
   std::unique_ptr<os::testing::TestEnvironment> env_ = os::testing::MakeTestEnvironment();
+  uidriver::OtherWindow other_;
   os::IFileSystem& fs_ = env_->Fs();
   wstring scratch_;
   wstring shots_;
@@ -436,7 +483,9 @@ TEST_F(WizardUnderWine, InstallsFromTheSampleMedium) {
   const SIZE client = uidriver::ClientSize(wizard.Main());
   EXPECT_EQ(client.cx, 954);
   EXPECT_EQ(client.cy, 579);
-  EXPECT_EQ(uidriver::Style(wizard.Main()) & WS_THICKFRAME, 0u);
+  // A system menu with its close box; no sizing border, no minimise box.
+  EXPECT_EQ(uidriver::Style(wizard.Main()) & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_SYSMENU),
+            static_cast<DWORD>(WS_SYSMENU));
   const std::vector<HWND> launching =
       uidriver::TopLevelWindows(wizard.Program().Id(), uidriver::kWaitRunClass);
   ASSERT_EQ(launching.size(), 1u);
@@ -472,7 +521,7 @@ TEST_F(WizardUnderWine, InstallsFromTheSampleMedium) {
     EXPECT_EQ(wizard.Buttons(), buttons) << Shown(wizard.Buttons());
     EXPECT_EQ(wizard.Progress(), expected) << Shown(wizard.Progress());
     wizard.Screenshot(L"font-size-page");
-    ASSERT_TRUE(wizard.Press(L"Изменить настройки"));
+    PressBehindOther(wizard, L"Изменить настройки");
     Answer(wizard,
            ExpectDialog(wizard, L"Warning", Joined(kRestartQuestion), kYesNo, L"restart-question"),
            L"&No");
@@ -484,7 +533,7 @@ TEST_F(WizardUnderWine, InstallsFromTheSampleMedium) {
         ExpectDialog(wizard, L"Confirm", kFinalQuestion, kYesNo, L"final-question", kRunMs);
     EXPECT_EQ(wizard.Progress(), expected) << Shown(wizard.Progress());
     EXPECT_TRUE(IsEnabled(wizard.Button(L"Выход")));
-    Answer(wizard, final, L"&Yes");
+    Answer(wizard, final, L"&Yes", true);
   }
   ExpectEndsWithin(wizard, kStepMs);
   ExpectNoScreenshotErrors(wizard);
@@ -526,15 +575,33 @@ TEST_F(WizardUnderWine, PathMessagesBackAndCancel) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Shown(c.field));
     ASSERT_TRUE(uidriver::SetText(path, c.field));
-    ASSERT_TRUE(wizard.Press(L"Далее"));
+    PressBehindOther(wizard, L"Далее");
     Answer(wizard, ExpectDialog(wizard, c.caption, c.message, kOk, c.shot), L"OK");
     EXPECT_TRUE(wizard.WaitForButton(L"Выбрать", kStepMs)) << "not on the path page any more";
-    EXPECT_EQ(Focus(wizard.Main()), path);
+    EXPECT_TRUE(uidriver::WaitFor([&] { return Focus(wizard.Main()) == path; }, kStepMs));
     EXPECT_EQ(uidriver::Text(path), c.shownAfter);
   }
 
+  // The folder browser cancelled leaves the field as it was.
   ASSERT_TRUE(uidriver::SetText(path, target.substr(0, target.size() - 1)));
-  ASSERT_TRUE(wizard.Press(L"Далее"));
+  PressBehindOther(wizard, L"Выбрать");
+  HWND browser = nullptr;
+  ASSERT_TRUE(uidriver::WaitFor(
+      [&] {
+        for (HWND window : uidriver::TopLevelWindows(wizard.Program().Id(), L"#32770")) {
+          browser = uidriver::IsShown(window) ? window : browser;
+        }
+        return browser != nullptr;
+      },
+      kStepMs))
+      << "no folder browser";
+  wizard.Screenshot(L"folder-browser", browser);
+  ::PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(uidriver::WaitFor([&] { return !uidriver::IsShown(browser); }, kStepMs));
+  ExpectActive(wizard);
+  EXPECT_EQ(uidriver::Text(path), target.substr(0, target.size() - 1));
+
+  PressBehindOther(wizard, L"Далее");
   PassDriverWarning(wizard, true);
   ExpectComponentsPage(wizard);
   wizard.Screenshot(L"components-page");
@@ -542,7 +609,7 @@ TEST_F(WizardUnderWine, PathMessagesBackAndCancel) {
   ASSERT_TRUE(wizard.Press(L"Назад"));
   ASSERT_TRUE(wizard.WaitForButton(L"Выбрать", kStepMs));
   EXPECT_EQ(uidriver::Text(path), target);
-  ASSERT_TRUE(wizard.Press(L"Далее"));
+  PressBehindOther(wizard, L"Далее");
   // Left alone, the warning closes itself after 20 seconds.
   const std::optional<Dialog> again = wizard.WaitForTimedMessage(kStepMs);
   ASSERT_TRUE(again.has_value()) << "no second driver warning";
@@ -552,13 +619,14 @@ TEST_F(WizardUnderWine, PathMessagesBackAndCancel) {
   ASSERT_TRUE(uidriver::WaitFor([&] { return !uidriver::IsShown(again->window); }, 30000));
   const DWORD closedAfter = ::GetTickCount() - shown;
   EXPECT_TRUE(closedAfter >= 18000 && closedAfter <= 22000) << closedAfter << " ms";
+  ExpectActive(wizard);
   ExpectComponentsPage(wizard);
 
-  ASSERT_TRUE(wizard.Press(L"Отмена"));
+  PressBehindOther(wizard, L"Отмена");
   Answer(wizard, ExpectDialog(wizard, L"Confirm", kCancelQuestion, kYesNo, L"cancel-question"),
          L"&No");
   ExpectComponentsPage(wizard);
-  ASSERT_TRUE(wizard.Press(L"Отмена"));
+  PressBehindOther(wizard, L"Отмена");
   Answer(wizard, ExpectDialog(wizard, L"Confirm", kCancelQuestion, kYesNo, L"cancel-question"),
          L"&Yes");
   ASSERT_TRUE(uidriver::WaitFor([&] { return wizard.Memo() == Joined(kCancelText); }, kStepMs))
