@@ -1,7 +1,14 @@
 #include "engine/FileOperations.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
 
 #include "Error.h"
 #include "os/DosDateTime.h"
@@ -54,6 +61,90 @@ struct ContentFailure {
   ErrorCode error = os::error::kSuccess;
 };
 
+// Shows the copy's blocks to `onData` on a second thread, one block at a time and in order, so
+// that a digest is made while the copy writes that block and reads the next. Up to two blocks are
+// in hand: the one being shown and the next, waiting, so that the thread goes on without a pause
+// while the copy keeps up. A block given stays unchanged until it has been seen: WaitForRoom
+// returns once at most one block is in hand (the buffer of the one before it is free again),
+// Wait once none is. An error `onData` raises comes back from the next WaitForRoom or Wait.
+class DataThread {
+ public:
+  explicit DataThread(const CopyDataFn& onData) : onData_(onData), thread_([this] { Work(); }) {}
+  DataThread(const DataThread&) = delete;
+  DataThread& operator=(const DataThread&) = delete;
+
+  // The blocks in hand are seen before the thread ends.
+  ~DataThread() {
+    {
+      const std::lock_guard lock(mutex_);
+      ending_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+
+  void Give(const char* data, std::uint32_t size) {
+    {
+      const std::lock_guard lock(mutex_);
+      blocks_.push_back({data, size});
+    }
+    changed_.notify_all();
+  }
+
+  void WaitForRoom() { WaitUntilAtMost(1); }
+  void Wait() { WaitUntilAtMost(0); }
+
+ private:
+  struct Block {
+    const char* data;
+    std::uint32_t size;
+  };
+
+  void WaitUntilAtMost(std::size_t count) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return blocks_.size() <= count; });
+    if (error_) {
+      std::rethrow_exception(std::exchange(error_, nullptr));
+    }
+  }
+
+  void Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return !blocks_.empty() || ending_; });
+      if (blocks_.empty()) {
+        return;
+      }
+      const Block block = blocks_.front();
+      lock.unlock();
+      std::exception_ptr error;
+      try {
+        if (!failed_) {
+          onData_(block.data, block.size);
+        }
+      } catch (...) {
+        error = std::current_exception();
+      }
+      lock.lock();
+      if (error) {
+        error_ = error;
+        failed_ = true;  // the blocks after a failed one are not shown
+      }
+      blocks_.pop_front();
+      changed_.notify_all();
+    }
+  }
+
+  const CopyDataFn& onData_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Block> blocks_;  // in hand: the front one is being shown
+  bool ending_ = false;
+  bool failed_ = false;  // touched by the thread only
+  std::exception_ptr error_;
+  std::thread thread_;  // last: it starts once everything above is there
+};
+
 bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& onBlock,
                  const CopyDataFn& onData, ContentFailure& failure) {
   std::uint64_t total = 0;
@@ -64,18 +155,33 @@ bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& o
   std::uint64_t remaining = total;
   const auto bufferSize =
       static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, kCopyBlockSize));
-  const std::unique_ptr<char[]> buffer(new char[bufferSize == 0 ? 1 : bufferSize]);
-  while (remaining > 0) {
+  // A file of more than one block is shown to `onData` on a second thread, the copy going on
+  // meanwhile in the other buffer; a smaller one needs neither.
+  const bool overlapped = onData && total > bufferSize;
+  const std::unique_ptr<char[]> buffers[2] = {
+      std::unique_ptr<char[]>(new char[bufferSize == 0 ? 1 : bufferSize]),
+      std::unique_ptr<char[]>(overlapped ? new char[bufferSize] : nullptr)};
+  // Declared after the buffers, so that it has done with them before they go.
+  std::optional<DataThread> dataThread;
+  if (overlapped) {
+    dataThread.emplace(onData);
+  }
+  for (int next = 0; remaining > 0; next = overlapped ? 1 - next : 0) {
+    char* const buffer = buffers[next].get();
     const auto block = static_cast<std::uint32_t>(std::min<std::uint64_t>(remaining, bufferSize));
-    if (const ErrorCode error = ReadFully(source, buffer.get(), block);
-        error != os::error::kSuccess) {
+    if (dataThread) {
+      dataThread->WaitForRoom();  // the block read into this buffer before has been seen
+    }
+    if (const ErrorCode error = ReadFully(source, buffer, block); error != os::error::kSuccess) {
       failure = {false, error};
       return false;
     }
-    if (onData) {
-      onData(buffer.get(), block);
+    if (dataThread) {
+      dataThread->Give(buffer, block);
+    } else if (onData) {
+      onData(buffer, block);
     }
-    if (const ErrorCode error = WriteFully(destination, buffer.get(), block);
+    if (const ErrorCode error = WriteFully(destination, buffer, block);
         error != os::error::kSuccess) {
       failure = {true, error};
       return false;
@@ -84,6 +190,9 @@ bool CopyContent(os::IFile& source, os::IFile& destination, const CopyBlockFn& o
     if (onBlock) {
       onBlock(total - remaining, total);
     }
+  }
+  if (dataThread) {
+    dataThread->Wait();
   }
   return true;
 }

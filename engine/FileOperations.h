@@ -10,7 +10,8 @@
 
 namespace engine {
 
-// The largest block CopySingleFile moves at once; its one buffer per call is no bigger.
+// The largest block CopySingleFile moves at once; its buffers (one, or two when a file of more
+// than one block is shown to `onData`) are no bigger.
 inline constexpr std::uint32_t kCopyBlockSize = 1024 * 1024;
 
 // Why a copy's content failed: the file that could not be read or written, and the error.
@@ -22,7 +23,8 @@ struct CopyFailure {
 // Told after each block of a copy: `done` of `total` bytes of the file are written.
 using CopyBlockFn = std::function<void(std::uint64_t done, std::uint64_t total)>;
 // Shown every block of a copy as it is read from the source, in order: a digest of the content
-// needs no second read.
+// needs no second read. For a file of more than one block it is called on a second thread, one
+// call at a time, while the copy writes that block and reads the next.
 using CopyDataFn = std::function<void(const char* data, std::uint32_t size)>;
 
 // Copies one file's content through a buffer of at most 1 MiB, both files opened without sharing,
@@ -34,7 +36,8 @@ using CopyDataFn = std::function<void(const char* data, std::uint32_t size)>;
 // partly written destination then stays on disk. `onBlock`, when given, is called after every
 // block written (the last call has `done` equal to `total`); an error it raises ends the copy.
 // `failure`, when given, learns why a copy returned false. `onData`, when given, sees every
-// block read; an error it raises ends the copy too.
+// block read, and has seen the last when CopySingleFile returns or raises; an error it raises
+// ends the copy too (the block it was shown may be written by then).
 bool CopySingleFile(os::IFileSystem& fs, const std::wstring& source,
                     const std::wstring& destination, const CopyBlockFn& onBlock = {},
                     CopyFailure* failure = nullptr, const CopyDataFn& onData = {});

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <span>
+#include <unordered_map>
 
 #include "Error.h"
 #include "engine/FileOperations.h"
@@ -24,8 +25,8 @@ std::wstring Quoted(const wstring& relative) {
 
 class Checker {
  public:
-  Checker(os::Platform& platform, const wstring& medium)
-      : platform_(platform), fs_(platform.fs), medium_(medium) {}
+  Checker(os::Platform& platform, const wstring& medium, const CheckProgressFn& onProgress)
+      : platform_(platform), fs_(platform.fs), medium_(medium), onProgress_(onProgress) {}
 
   MediumReport Run() {
     FileSets();
@@ -66,7 +67,9 @@ class Checker {
       const os::FindEntry* other = nullptr;
       bool exact = false;
       for (const os::FindEntry& entry : Entries(parent)) {
+        // A link is not followed: what it leads to is not the medium's (Manifest names it).
         if (ManifestKey(entry.name) == ManifestKey(name) &&
+            (entry.attributes & os::attr::kReparsePoint) == 0 &&
             ((entry.attributes & os::attr::kDirectory) != 0) == wantFolder) {
           exact = exact || entry.name == name;
           other = &entry;
@@ -180,6 +183,17 @@ class Checker {
 
   void Manifest() {
     const wstring name(kManifestFile);
+    // The medium as enumerated, links and junctions not entered: each file by its key, with
+    // its name as the medium has it.
+    std::vector<wstring> links;
+    const std::vector<wstring> files = MediumFiles(fs_, medium_, &links);
+    std::vector<wstring> linkKeys;
+    for (const wstring& link : links) {
+      Finding(L"На носителе есть ссылка " + Quoted(link) +
+              L" (символическая ссылка или точка соединения): она не проверяется, носителю "
+              L"она не нужна.");
+      linkKeys.push_back(ManifestKey(link));
+    }
     std::optional<MediumManifest> manifest;
     try {
       manifest = ReadMediumManifest(fs_, medium_);
@@ -192,43 +206,98 @@ class Checker {
               L": содержимое файлов носителя не проверено.");
       return;
     }
+    std::unordered_map<wstring, const wstring*> onMedium;
+    for (const wstring& file : files) {
+      onMedium.emplace(ManifestKey(file), &file);
+    }
+    CheckProgress progress{0, manifest->Entries().size(), 0};
     for (const ManifestEntry& entry : manifest->Entries()) {
-      const wstring path = medium_ + entry.path;
-      if (!FileExists(fs_, path)) {
-        Finding(L"Нет файла " + Quoted(entry.path) + L", указанного в " + name + L".");
+      ++progress.filesDone;
+      const wstring key = ManifestKey(entry.path);
+      const auto found = onMedium.find(key);
+      if (found == onMedium.end()) {
+        if (!Below(key, linkKeys)) {
+          Finding(L"Нет файла " + Quoted(entry.path) + L", указанного в " + name + L".");
+        }
+        Progress(progress);
         continue;
       }
+      const wstring& actual = *found->second;
+      if (actual != entry.path) {
+        OtherCaseInManifest(entry.path, actual);
+      }
       wstring error;
-      const std::optional<os::Sha256Digest> digest = FileDigest(fs_, platform_.crypto, path, error);
+      const std::uint64_t before = progress.bytes;
+      const std::optional<os::Sha256Digest> digest =
+          FileDigest(fs_, platform_.crypto, medium_ + actual, error, [&](std::uint64_t bytes) {
+            progress.bytes = before + bytes;
+            Progress(progress);
+          });
       if (!digest) {
-        Finding(L"Файл " + Quoted(entry.path) + L" не удаётся проверить: " +
+        Finding(L"Файл " + Quoted(actual) + L" не удаётся проверить: " +
                 WithClosingFullStop(error));
       } else if (*digest != entry.digest) {
-        Finding(L"Файл " + Quoted(entry.path) +
+        Finding(L"Файл " + Quoted(actual) +
                 L" повреждён: его содержимое не совпадает с контрольной суммой в " + name + L".");
       } else {
         ++report_.filesVerified;
       }
+      Progress(progress);
     }
-    for (const wstring& file : MediumFiles(fs_, medium_)) {
+    for (const wstring& file : files) {
       if (manifest->Find(file) == nullptr) {
         Finding(L"Файл " + Quoted(file) + L" не указан в " + name + L".");
       }
     }
   }
 
+  // A name the manifest spells in other letter case than the medium: named once, by its first
+  // part that differs (a folder for all of its files).
+  void OtherCaseInManifest(const wstring& listed, const wstring& actual) {
+    std::size_t end = 0;
+    while (end < listed.size() && listed[end] == actual[end]) {
+      ++end;
+    }
+    end = listed.find(L'\\', end);
+    const bool folder = end != wstring::npos;
+    const wstring part = listed.substr(0, end);
+    if (otherCase_.insert(ManifestKey(part)).second) {
+      Finding(L"Имя " + wstring(folder ? L"папки " : L"файла ") + Quoted(part) + L" в " +
+              wstring(kManifestFile) + L" отличается регистром букв от имени на носителе " +
+              Quoted(actual.substr(0, part.size())) +
+              L": sha256sum -c на записанном диске не найдёт " +
+              (folder ? L"файлов в ней." : L"этот файл."));
+    }
+  }
+
+  void Progress(const CheckProgress& progress) {
+    if (onProgress_) {
+      onProgress_(progress);
+    }
+  }
+
+  // Whether the key names one of the links or lies below one.
+  static bool Below(const wstring& key, const std::vector<wstring>& linkKeys) {
+    return std::any_of(linkKeys.begin(), linkKeys.end(), [&](const wstring& link) {
+      return key == link || key.starts_with(link + L"\\");
+    });
+  }
+
   os::Platform& platform_;
   os::IFileSystem& fs_;
   const wstring medium_;
+  const CheckProgressFn& onProgress_;
   MediumReport report_;
   std::map<wstring, std::vector<os::FindEntry>> listings_;
   std::set<wstring> reported_;
+  std::set<wstring> otherCase_;  // names of the manifest already found in other letter case
 };
 
 }  // namespace
 
-MediumReport CheckMedium(os::Platform& platform, const std::wstring& medium) {
-  return Checker(platform, medium).Run();
+MediumReport CheckMedium(os::Platform& platform, const std::wstring& medium,
+                         const CheckProgressFn& onProgress) {
+  return Checker(platform, medium, onProgress).Run();
 }
 
 }  // namespace engine

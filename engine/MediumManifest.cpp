@@ -5,6 +5,7 @@
 
 #include "engine/FileOperations.h"
 #include "os/FileContent.h"
+#include "text/FileNames.h"
 #include "text/NameCase.h"
 #include "text/Utf.h"
 
@@ -45,20 +46,48 @@ bool Unescape(std::string& name) {
   return true;
 }
 
-// "..", a drive or a leading separator would name a file off the medium.
-bool StaysOnMedium(const std::wstring& path) {
-  if (path.empty() || path.front() == L'\\' || path.find(L':') != std::wstring::npos) {
-    return false;
+// Windows names no file so: its devices, with any extension.
+bool IsDeviceName(std::wstring_view part) {
+  part = part.substr(0, part.find(L'.'));
+  while (part.ends_with(L' ')) {
+    part.remove_suffix(1);
+  }
+  const std::wstring name = text::FoldNameCase(std::wstring(part));
+  if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL" || name == L"CONIN$" ||
+      name == L"CONOUT$") {
+    return true;
+  }
+  return name.size() == 4 && (name.starts_with(L"COM") || name.starts_with(L"LPT")) &&
+         name[3] >= L'1' && name[3] <= L'9';
+}
+
+// Why a normalised path cannot name a file of the medium; null when it can.
+const wchar_t* PathProblem(const std::wstring& path) {
+  if (path.empty()) {
+    return L"нет имени файла";
+  }
+  if (path.front() == L'\\' || path.find(L':') != std::wstring::npos) {
+    return L"путь ведёт за пределы носителя";
   }
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = path.find(L'\\', start);
-    const std::wstring part = path.substr(start, end - start);
-    if (part.empty() || part == L"..") {
-      return false;
+    const std::wstring_view part =
+        std::wstring_view(path).substr(start, end == std::wstring::npos ? end : end - start);
+    if (part == L"..") {
+      return L"путь ведёт за пределы носителя";
+    }
+    if (part.empty()) {
+      return L"пустое имя папки или файла в пути";
+    }
+    if (text::IsInvalidName(part)) {
+      return L"в имени файла есть символ, недопустимый в Windows";
+    }
+    if (IsDeviceName(part)) {
+      return L"имя устройства Windows вместо имени файла";
     }
     if (end == std::wstring::npos) {
-      return true;
+      return nullptr;
     }
     start = end + 1;
   }
@@ -75,6 +104,9 @@ std::optional<MediumManifest> MediumManifest::Parse(std::string_view bytes, std:
     bytes.remove_prefix(3);
   }
   MediumManifest manifest;
+  const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+  manifest.entries_.reserve(lines);
+  manifest.keys_.reserve(lines);
   std::size_t number = 0;
   while (!bytes.empty()) {
     ++number;
@@ -83,6 +115,11 @@ std::optional<MediumManifest> MediumManifest::Parse(std::string_view bytes, std:
     bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     if (line.ends_with('\r')) {
       line.remove_suffix(1);
+    }
+    // Empty lines at the end, as an editor may leave them, are no entries; sha256sum -c
+    // passes them by too.
+    if (line.empty() && bytes.find_first_not_of("\r\n") == std::string_view::npos) {
+      break;
     }
     const bool escaped = line.starts_with('\\');
     if (escaped) {
@@ -113,37 +150,52 @@ std::optional<MediumManifest> MediumManifest::Parse(std::string_view bytes, std:
       error = LineError(number, L"имя файла не в кодировке UTF-8");
       return std::nullopt;
     }
-    std::replace(entry.path.begin(), entry.path.end(), L'/', L'\\');
-    while (entry.path.starts_with(L".\\")) {
-      entry.path.erase(0, 2);
-    }
-    if (!StaysOnMedium(entry.path)) {
-      error = LineError(number, L"путь ведёт за пределы носителя");
+    const bool nul = entry.path.find(L'\0') != std::wstring::npos;
+    entry.path = NormalPath(entry.path);
+    if (const wchar_t* why = nul ? L"в имени файла есть символ NUL" : PathProblem(entry.path)) {
+      error = LineError(number, why);
       return std::nullopt;
     }
-    std::wstring key = ManifestKey(entry.path);
-    if (std::find(manifest.keys_.begin(), manifest.keys_.end(), key) != manifest.keys_.end()) {
+    if (!manifest.keys_.emplace(ManifestKey(entry.path), manifest.entries_.size()).second) {
       error = LineError(number, L"файл указан второй раз");
       return std::nullopt;
     }
-    manifest.keys_.push_back(std::move(key));
     manifest.entries_.push_back(std::move(entry));
   }
   return manifest;
 }
 
 const os::Sha256Digest* MediumManifest::Find(std::wstring_view relative) const {
-  const auto found = std::find(keys_.begin(), keys_.end(), ManifestKey(relative));
-  return found == keys_.end() ? nullptr : &entries_[found - keys_.begin()].digest;
+  const auto found = keys_.find(ManifestKey(relative));
+  return found == keys_.end() ? nullptr : &entries_[found->second].digest;
+}
+
+std::wstring NormalPath(std::wstring_view path) {
+  std::wstring normal;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = path.find_first_of(L"\\/", start);
+    std::wstring_view part = path.substr(start, end == std::wstring_view::npos ? end : end - start);
+    if (part != L".") {
+      if (part != L"..") {
+        while (part.ends_with(L'.') || part.ends_with(L' ')) {
+          part.remove_suffix(1);
+        }
+      }
+      normal += part;
+      if (end != std::wstring_view::npos) {
+        normal += L'\\';
+      }
+    }
+    if (end == std::wstring_view::npos) {
+      return normal;
+    }
+    start = end + 1;
+  }
 }
 
 std::wstring ManifestKey(std::wstring_view relative) {
-  std::wstring key(relative);
-  std::replace(key.begin(), key.end(), L'/', L'\\');
-  while (key.starts_with(L".\\")) {
-    key.erase(0, 2);
-  }
-  return text::FoldNameCase(key);
+  return text::FoldNameCase(NormalPath(relative));
 }
 
 std::wstring DigestHex(const os::Sha256Digest& digest) {
@@ -184,15 +236,20 @@ std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std:
 namespace {
 
 void AddFiles(os::IFileSystem& fs, const std::wstring& medium, const std::wstring& folder,
-              std::vector<std::wstring>& files) {
+              std::vector<std::wstring>& files, std::vector<std::wstring>* links) {
   std::vector<os::FindEntry> entries;
   fs.Find(medium + folder + L"*", entries);
   for (const os::FindEntry& entry : entries) {
     if (entry.name == L"." || entry.name == L"..") {
       continue;
     }
-    if ((entry.attributes & os::attr::kDirectory) != 0) {
-      AddFiles(fs, medium, folder + entry.name + L"\\", files);
+    if ((entry.attributes & os::attr::kReparsePoint) != 0) {
+      // Followed, a junction could lead off the medium or round in a loop.
+      if (links != nullptr) {
+        links->push_back(folder + entry.name);
+      }
+    } else if ((entry.attributes & os::attr::kDirectory) != 0) {
+      AddFiles(fs, medium, folder + entry.name + L"\\", files, links);
     } else if (!(folder.empty() && ManifestKey(entry.name) == ManifestKey(kManifestFile))) {
       files.push_back(folder + entry.name);
     }
@@ -201,14 +258,16 @@ void AddFiles(os::IFileSystem& fs, const std::wstring& medium, const std::wstrin
 
 }  // namespace
 
-std::vector<std::wstring> MediumFiles(os::IFileSystem& fs, const std::wstring& medium) {
+std::vector<std::wstring> MediumFiles(os::IFileSystem& fs, const std::wstring& medium,
+                                      std::vector<std::wstring>* links) {
   std::vector<std::wstring> files;
-  AddFiles(fs, medium, L"", files);
+  AddFiles(fs, medium, L"", files, links);
   return files;
 }
 
 std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& crypto,
-                                           const std::wstring& path, std::wstring& error) {
+                                           const std::wstring& path, std::wstring& error,
+                                           const DigestBlockFn& onBlock) {
   os::ErrorCode code = os::error::kSuccess;
   const auto file =
       fs.Open(path, os::Access::kRead, os::Share::kRead, os::Disposition::kOpenExisting, code);
@@ -221,7 +280,7 @@ std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& cry
     return std::nullopt;
   }
   const std::unique_ptr<char[]> buffer(new char[kDigestBlock]);
-  for (;;) {
+  for (std::uint64_t done = 0;;) {
     std::uint32_t read = 0;
     if ((code = file->Read(buffer.get(), kDigestBlock, read)) != os::error::kSuccess) {
       error = fs.ErrorText(code);
@@ -233,6 +292,10 @@ std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& cry
     if (!hash->Update(buffer.get(), read)) {
       error = L"ошибка вычисления SHA-256";
       return std::nullopt;
+    }
+    done += read;
+    if (onBlock) {
+      onBlock(done);
     }
   }
   os::Sha256Digest digest{};

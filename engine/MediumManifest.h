@@ -3,9 +3,12 @@
 // and `sha256sum -c` reads: per file one line of 64 hexadecimal digits, a blank, a blank (text)
 // or "*" (binary) and the file's path relative to the medium with "/". The installation checks
 // every file it copies against it, and InstallCli --check the whole medium.
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Error.h"
@@ -31,9 +34,12 @@ struct ManifestEntry {
 
 class MediumManifest {
  public:
-  // The manifest from its bytes (UTF-8). Nothing for a malformed one, with the reason in `error`
-  // ("строка 3: ..."): a line without 64 hexadecimal digits, a blank and a path; a path that
-  // leaves the medium; a file listed twice; text that is no UTF-8.
+  // The manifest from its bytes (UTF-8), in time linear in their size; empty lines at the end
+  // are passed by. Nothing for a malformed one, with the reason in `error` ("строка 3: ..."): a
+  // line without 64 hexadecimal digits, a blank and a path; a path that leaves the medium; a
+  // name Windows cannot give a file (a device such as "CON" or "COM1", a NUL or another refused
+  // character, an empty part); a file listed twice after normalisation; text that is no UTF-8.
+  // Each path is kept normalised (NormalPath).
   static std::optional<MediumManifest> Parse(std::string_view bytes, std::wstring& error);
 
   // The digest listed for a path relative to the medium, as Windows names files: letter case
@@ -45,11 +51,15 @@ class MediumManifest {
 
  private:
   std::vector<ManifestEntry> entries_;
-  std::vector<std::wstring> keys_;  // each entry's path folded for the lookup
+  std::unordered_map<std::wstring, std::size_t> keys_;  // ManifestKey -> index in entries_
 };
 
-// A path relative to the medium as the lookup compares it: "/" made "\", a leading ".\" dropped,
-// letters in upper case (Latin, Latin-1 and Cyrillic, as file names on a medium use them).
+// A path as Windows resolves the names in it: "/" made "\", "." parts dropped ("./fonts",
+// "a/./b"), each part without its trailing dots and blanks ("R40.FDB." is "R40.FDB").
+std::wstring NormalPath(std::wstring_view path);
+
+// A path relative to the medium as the lookup compares it: normalised, letters in upper case
+// (Latin, Latin-1 and Cyrillic, as file names on a medium use them).
 std::wstring ManifestKey(std::wstring_view relative);
 
 // 64 lower-case hexadecimal digits.
@@ -60,12 +70,18 @@ std::wstring DigestHex(const os::Sha256Digest& digest);
 std::optional<MediumManifest> ReadMediumManifest(os::IFileSystem& fs, const std::wstring& medium);
 
 // Every file of the medium but its manifest, as paths relative to the medium with "\", sub-folders
-// depth first, in the order the file system enumerates them.
-std::vector<std::wstring> MediumFiles(os::IFileSystem& fs, const std::wstring& medium);
+// depth first, in the order the file system enumerates them. Links and junctions (reparse
+// points), files or folders, are neither listed nor entered: they go to `links` when given.
+std::vector<std::wstring> MediumFiles(os::IFileSystem& fs, const std::wstring& medium,
+                                      std::vector<std::wstring>* links = nullptr);
+
+// Told after each block hashed: `bytes` of the file read so far.
+using DigestBlockFn = std::function<void(std::uint64_t bytes)>;
 
 // The SHA-256 digest of a whole file, read in blocks. Nothing when the file cannot be read or
 // hashed, with the reason in `error`.
 std::optional<os::Sha256Digest> FileDigest(os::IFileSystem& fs, os::ICrypto& crypto,
-                                           const std::wstring& path, std::wstring& error);
+                                           const std::wstring& path, std::wstring& error,
+                                           const DigestBlockFn& onBlock = {});
 
 }  // namespace engine

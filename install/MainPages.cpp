@@ -1,6 +1,7 @@
 // The wizard's pages: showing one, the keys of the current page, and what each button does.
 #include "Main.h"
 
+#include "Error.h"
 #include "FontSize.h"
 #include "FontSizeRules.h"
 #include "MainTexts.h"
@@ -10,6 +11,7 @@
 #include "engine/InstallRequest.h"
 #include "engine/Installation.h"
 #include "engine/InstallerStrings.h"
+#include "engine/MediumManifest.h"
 #include "engine/TargetFolder.h"
 
 namespace wizard {
@@ -70,6 +72,13 @@ void TFMain::BtnInputPathNextClick() {
       !onKit.empty()) {
     ShowErrorMessage(Handle(), onKit);
     ePath.Focus();
+    return;
+  }
+  // A malformed manifest is met before the target folder is made, not after.
+  try {
+    engine::ReadMediumManifest(platform_.fs, engine::InstallerFolder(platform_.system));
+  } catch (const engine::MediumFileError& error) {
+    ShowErrorMessage(Handle(), WithClosingFullStop(error.Message()));
     return;
   }
   engine::PrepareTargetFolder(platform_.fs, check.path);

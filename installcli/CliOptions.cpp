@@ -2,34 +2,90 @@
 
 namespace cli {
 
+namespace {
+
+// Each option's name after its leading "--" (or "/", as Windows programs spell them).
+enum class Option { kWindowsXp, kNoDriver, kYes, kDryRun, kCheck, kHelp };
+
+struct OptionName {
+  std::wstring_view name;
+  Option option;
+};
+
+constexpr OptionName kOptionNames[] = {
+    {L"windows-xp", Option::kWindowsXp},
+    {L"no-driver", Option::kNoDriver},
+    {L"yes", Option::kYes},
+    {L"dry-run", Option::kDryRun},
+    {L"check", Option::kCheck},
+    {L"help", Option::kHelp},
+};
+
+// The option an argument names; nothing for an unknown one.
+std::optional<Option> OptionOf(std::wstring_view argument) {
+  if (argument == L"-h" || argument == L"/h" || argument == L"/?") {
+    return Option::kHelp;
+  }
+  if (argument.starts_with(L"--")) {
+    argument.remove_prefix(2);
+  } else if (argument.starts_with(L'/')) {
+    argument.remove_prefix(1);
+  } else {
+    return std::nullopt;
+  }
+  for (const OptionName& known : kOptionNames) {
+    if (known.name == argument) {
+      return known.option;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
   CliOptions options;
   bool optionsEnded = false;
   for (const std::wstring& argument : arguments) {
+    // Anything else beginning with "-" or "/" is a mistyped option, never a folder: taken as a
+    // target, "/dry-run" would install for real into a folder of that name.
     const bool looksLikeOption =
-        !optionsEnded && ((argument.size() > 1 && argument.front() == L'-') || argument == L"/?");
+        !optionsEnded && (argument.starts_with(L'-') || argument.starts_with(L'/'));
     if (!looksLikeOption) {
       if (options.target) {
         return {std::nullopt, L"Указано больше одного каталога установки: \"" + *options.target +
                                   L"\" и \"" + argument + L"\"."};
       }
       options.target = argument;
-    } else if (argument == L"--") {
+      continue;
+    }
+    if (argument == L"--") {
       optionsEnded = true;
-    } else if (argument == L"--windows-xp") {
-      options.windowsXp = true;
-    } else if (argument == L"--no-driver") {
-      options.noDriver = true;
-    } else if (argument == L"--yes") {
-      options.yes = true;
-    } else if (argument == L"--dry-run") {
-      options.dryRun = true;
-    } else if (argument == L"--check") {
-      options.check = true;
-    } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
-      options.help = true;
-    } else {
+      continue;
+    }
+    const std::optional<Option> option = OptionOf(argument);
+    if (!option) {
       return {std::nullopt, L"Неизвестный параметр: " + argument};
+    }
+    switch (*option) {
+      case Option::kWindowsXp:
+        options.windowsXp = true;
+        break;
+      case Option::kNoDriver:
+        options.noDriver = true;
+        break;
+      case Option::kYes:
+        options.yes = true;
+        break;
+      case Option::kDryRun:
+        options.dryRun = true;
+        break;
+      case Option::kCheck:
+        options.check = true;
+        break;
+      case Option::kHelp:
+        options.help = true;
+        break;
     }
   }
   if (options.check) {
@@ -83,6 +139,7 @@ std::wstring UsageText() {
          L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
          L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
          L"программа)\r\n"
+         L"Каждый параметр можно записать и через \"/\": /dry-run, /yes, /check, /?.\r\n"
          L"Коды завершения: 0 установка завершена (носитель полон), 1 установка прервана, 2 "
          L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры.\r\n";
 }

@@ -36,8 +36,10 @@ struct ParsedArguments {
   std::wstring error;                 // why the command line was refused
 };
 
-// The arguments after the program name. Options may stand before or after the target folder;
-// "--" ends the options, so that a folder whose name begins with "-" can be given.
+// The arguments after the program name. Options may stand before or after the target folder,
+// each spelt with "--" or with "/" ("/dry-run"; "-h", "/h" and "/?" are help too). Any other
+// argument beginning with "-" or "/" is refused; "--" ends the options, so that a folder whose
+// name begins with "-" or "/" can be given.
 ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments);
 
 // The arguments of a command line after the program name. Blanks and tabs separate arguments

@@ -1,5 +1,7 @@
 #include "CliRun.h"
 
+#include <chrono>
+
 #include "CliOptions.h"
 #include "ConsoleProgress.h"
 #include "Error.h"
@@ -7,6 +9,7 @@
 #include "engine/FileOperations.h"
 #include "engine/InstallerStrings.h"
 #include "engine/MediumCheck.h"
+#include "engine/MediumManifest.h"
 #include "engine/TargetFolder.h"
 #include "os/overlay/DryRunPlatform.h"
 
@@ -92,7 +95,20 @@ int CheckMedium(const CliOptions& options, IConsole& console, os::Platform& plat
     console.WriteError(L"Error: Нет каталога носителя \"" + medium + L"\"." + kLineEnd);
     return kUsage;
   }
-  const engine::MediumReport report = engine::CheckMedium(platform, medium);
+  // A long check shows how far it has come: a line on standard error about every second.
+  auto shown = std::chrono::steady_clock::now();
+  const engine::MediumReport report =
+      engine::CheckMedium(platform, medium, [&](const engine::CheckProgress& progress) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - shown < std::chrono::milliseconds(900)) {
+          return;
+        }
+        shown = now;
+        console.WriteError(L"Проверено файлов: " + std::to_wstring(progress.filesDone) + L" из " +
+                           std::to_wstring(progress.files) + L" (" +
+                           std::to_wstring(progress.bytes / (1024 * 1024)) + L" МиБ)..." +
+                           kLineEnd);
+      });
   for (const std::wstring& finding : report.findings) {
     console.WriteOutput(finding + kLineEnd);
   }
@@ -112,6 +128,8 @@ int Install(const CliOptions& options, IConsole& console, os::Platform& platform
             const RunFunction& run) {
   ConsoleProgress progress(console, options.yes ? Answers::kAllYes : Answers::kAsk);
   try {
+    // A malformed manifest stops the run before anything is written, the target folder included.
+    engine::ReadMediumManifest(platform.fs, engine::InstallerFolder(platform.system));
     const engine::TargetFolderCheck target = TakeTargetFolder(options, platform);
     if (!target.Accepted()) {
       RefusedTarget(console, target);

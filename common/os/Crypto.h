@@ -11,6 +11,8 @@ namespace os {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
+// A hash may be fed on another thread than the one that made it (a copy hashes on a second
+// thread), by one thread at a time.
 class IHash {
  public:
   virtual ~IHash() = default;

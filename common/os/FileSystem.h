@@ -42,7 +42,8 @@ constexpr std::uint32_t kHidden = 0x2;
 constexpr std::uint32_t kSystem = 0x4;
 constexpr std::uint32_t kDirectory = 0x10;
 constexpr std::uint32_t kArchive = 0x20;
-constexpr std::uint32_t kNormal = 0x80;  // reported for a file with no other bit
+constexpr std::uint32_t kNormal = 0x80;         // reported for a file with no other bit
+constexpr std::uint32_t kReparsePoint = 0x400;  // a link or junction: it leads elsewhere
 constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
 }  // namespace attr
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <stdexcept>
 
 #include "Error.h"
 #include "Raised.h"
@@ -94,6 +95,22 @@ TEST_F(FileOperationsTest, CopySingleFileCopiesEveryByteAcrossBlockBoundaries) {
     Write(source, content);
     EXPECT_TRUE(CopySingleFile(fs(), source, destination)) << size;
     EXPECT_EQ(ReadBytes(fs(), destination), content) << size;
+    // What `onData` is shown (on a second thread beyond one block) is the content, in order,
+    // all of it seen when the copy returns; an error it raises ends the copy with that error.
+    std::string seen;
+    EXPECT_TRUE(CopySingleFile(fs(), source, destination, {}, nullptr,
+                               [&](const char* data, std::uint32_t n) { seen.append(data, n); }));
+    EXPECT_EQ(seen, content) << size;
+    int blocks = 0;
+    const auto failing = [&](const char*, std::uint32_t) {
+      if (++blocks == 2) {
+        throw std::runtime_error("digest failed");
+      }
+    };
+    if (size > kCopyBlockSize) {
+      EXPECT_THROW(CopySingleFile(fs(), source, destination, {}, nullptr, failing),
+                   std::runtime_error);
+    }
   }
 }
 

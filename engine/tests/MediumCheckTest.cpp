@@ -68,12 +68,16 @@ TEST(CheckMedium, FindsWhatIsMissingMisnamedDamagedOrUnlisted) {
          Rename(fs, m + L"fonts\\verdana.TTF", m + L"fonts\\VERDANA.TTF");
        },
        false,
-       {L"Имя файла \"fonts\\VERDANA.TTF\" отличается регистром букв от \"fonts\\verdana.TTF\"."},
+       {L"Имя файла \"fonts\\VERDANA.TTF\" отличается регистром букв от \"fonts\\verdana.TTF\".",
+        L"Имя файла \"fonts\\verdana.TTF\" в SHA256SUMS отличается регистром букв от имени на "
+        L"носителе \"fonts\\VERDANA.TTF\": sha256sum -c на записанном диске не найдёт этот файл."},
        L"V150612"},
       {"server folder in other letter case",
        [&](const std::wstring& m) { Rename(fs, m + L"Firebird", m + L"FIREBIRD"); },
        false,
-       {L"Имя папки \"FIREBIRD\" отличается регистром букв от \"Firebird\"."},
+       {L"Имя папки \"FIREBIRD\" отличается регистром букв от \"Firebird\".",
+        L"Имя папки \"Firebird\" в SHA256SUMS отличается регистром букв от имени на носителе "
+        L"\"FIREBIRD\": sha256sum -c на записанном диске не найдёт файлов в ней."},
        L"V150612"},
       {"missing DPInst variant",
        [&](const std::wstring& m) { fs.RemoveFile(m + L"Usbprep\\DPInstIA64.exe"); },
@@ -136,6 +140,35 @@ TEST(CheckMedium, FindsWhatIsMissingMisnamedDamagedOrUnlisted) {
     EXPECT_EQ(report.findings, c.findings);
     EXPECT_EQ(report.releaseSet, c.releaseSet);
   }
+
+#ifndef _WIN32
+  // A junction on the medium is named and not entered, what lies below it neither hashed nor
+  // missed; the progress reaches every listed file.
+  {
+    const std::wstring medium = platform.NewScratchFolder();
+    testing::BuildMedium(fs, medium);
+    testing::CompleteMedium(fs, medium);
+    testing::WriteManifest(fs, platform.Get().crypto, medium);
+    const std::size_t listed = MediumFiles(fs, medium).size();
+    ASSERT_TRUE(platform.Doubles().fs.MarkReparsePoint(medium + L"Usbprep\\Package"));
+    CheckProgress last;
+    std::uint64_t calls = 0;
+    const MediumReport report = CheckMedium(platform.Get(), medium, [&](const CheckProgress& p) {
+      EXPECT_GE(p.bytes, last.bytes);
+      last = p;
+      ++calls;
+    });
+    const Lines findings{L"Нет папки \"Usbprep\\Package\".",
+                         L"На носителе есть ссылка \"Usbprep\\Package\" (символическая ссылка "
+                         L"или точка соединения): она не проверяется, носителю она не нужна."};
+    EXPECT_EQ(report.findings, findings);
+    EXPECT_EQ(report.filesVerified, listed - 2);
+    EXPECT_EQ(last.filesDone, listed);
+    EXPECT_EQ(last.files, listed);
+    EXPECT_GT(last.bytes, 0u);
+    EXPECT_GE(calls, listed);
+  }
+#endif
 
   // A manifest that is no manifest is named with its line.
   const std::wstring medium = platform.NewScratchFolder();

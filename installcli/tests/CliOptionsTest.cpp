@@ -30,7 +30,8 @@ TEST(ParseArguments, AcceptsTheOptionsAndOneFolderInAnyOrder) {
       {{L"--no-driver", L"--", L"--yes"}, false, true, false, false, L"--yes", false},
       {{L""}, false, false, false, false, L"", false},  // an empty folder is the path check's
                                                         // business
-      {{L"-"}, false, false, false, false, L"-", false},
+      {{L"--", L"-"}, false, false, false, false, L"-", false},
+      {{L"--", L"/dry-run"}, false, false, false, false, L"/dry-run", false},
       {{L"C:\\Program Files\\Вирельта"},
        false,
        false,
@@ -43,6 +44,11 @@ TEST(ParseArguments, AcceptsTheOptionsAndOneFolderInAnyOrder) {
       {{L"-h", L"D:\\V"}, false, false, false, true, L"D:\\V", false},
       {{L"--dry-run", L"D:\\V", L"--yes"}, false, false, true, false, L"D:\\V", true},
       {{L"--", L"--dry-run"}, false, false, false, false, L"--dry-run", false},
+      // The Windows spelling of every option.
+      {{L"/dry-run", L"D:\\V", L"/yes"}, false, false, true, false, L"D:\\V", true},
+      {{L"/windows-xp", L"/no-driver"}, true, true, false, false, nullptr, false},
+      {{L"/help"}, false, false, false, true, nullptr, false},
+      {{L"/h", L"--yes"}, false, false, true, true, nullptr, false},
   };
   for (const Case& c : cases) {
     std::string trace;
@@ -73,6 +79,14 @@ TEST(ParseArguments, RefusesUnknownOptionsAndASecondFolder) {
       {{L"--reboot"}, L"Неизвестный параметр: --reboot"},
       {{L"-y"}, L"Неизвестный параметр: -y"},
       {{L"--YES"}, L"Неизвестный параметр: --YES"},
+      // A slash or a dash begins an option: a mistyped one is never taken as a folder.
+      {{L"-"}, L"Неизвестный параметр: -"},
+      {{L"/"}, L"Неизвестный параметр: /"},
+      {{L"/dryrun"}, L"Неизвестный параметр: /dryrun"},
+      {{L"D:\\V", L"/s"}, L"Неизвестный параметр: /s"},
+      {{L"/--yes"}, L"Неизвестный параметр: /--yes"},
+      {{L"-dry-run"}, L"Неизвестный параметр: -dry-run"},
+      {{L"---yes"}, L"Неизвестный параметр: ---yes"},
       {{L"D:\\V", L"--windows-xp=1"}, L"Неизвестный параметр: --windows-xp=1"},
       {{L"D:\\A", L"D:\\B"}, L"Указано больше одного каталога установки: \"D:\\A\" и \"D:\\B\"."},
       {{L"D:\\A", L"--", L"D:\\B"},
@@ -112,6 +126,7 @@ TEST(SplitCommandLine, TakesQuotedFoldersWithTheirTrailingBackslash) {
 TEST(ParseArguments, CheckTakesItsFolderAsTheMedium) {
   for (const auto& [arguments, medium] :
        {std::pair{std::vector<std::wstring>{L"--check"}, L""},
+        std::pair{std::vector<std::wstring>{L"/check", L"F:\\"}, L"F:\\"},
         std::pair{std::vector<std::wstring>{L"E:\\", L"--check"}, L"E:\\"}}) {
     const ParsedArguments parsed = ParseArguments(arguments);
     ASSERT_TRUE(parsed.options.has_value());

@@ -13,6 +13,7 @@
 #include "CliRun.h"
 #include "RecordingConsole.h"
 #include "TestMedium.h"
+#include "engine/FileOperations.h"
 #include "engine/Fonts.h"
 #include "engine/Installation.h"
 #include "os/overlay/OverlayFileSystem.h"
@@ -147,17 +148,35 @@ TEST_F(DryRunTest, PrintsWhatTheRealRunPrintsAndChangesNothing) {
     const wchar_t* removed;  // a medium file that is missing
     bool holdDatabase;       // another program holds the installed database open
     bool denyFontsKey;       // the user may not write the machine's fonts key
+    // A file where the run needs a folder, or a folder where it needs a file (ending in "\\").
+    const wchar_t* inTheWay;
     int exitCode;
     std::size_t starts;  // programs the run starts
     std::size_t fontLines;
   };
   const Case cases[] = {
-      {"fresh target", false, nullptr, false, false, kComplete, 2, 2},
-      {"reinstallation", true, nullptr, false, false, kComplete, 2, 0},
-      {"medium without a server file", false, L"Firebird\\ib_util.Dll", false, false, kFailed, 0,
-       0},
-      {"database in use", true, nullptr, true, false, kEndedEarly, 0, 0},
-      {"no right to the fonts key", false, nullptr, false, true, kComplete, 2, 0},
+      {"fresh target", false, nullptr, false, false, nullptr, kComplete, 2, 2},
+      {"reinstallation", true, nullptr, false, false, nullptr, kComplete, 2, 0},
+      {"medium without a server file", false, L"Firebird\\ib_util.Dll", false, false, nullptr,
+       kFailed, 0, 0},
+      {"database in use", true, nullptr, true, false, nullptr, kEndedEarly, 0, 0},
+      {"no right to the fonts key", false, nullptr, false, true, nullptr, kComplete, 2, 0},
+      {"target folder is a file", false, nullptr, false, false, L"C:\\Virelta", kEndedEarly, 0, 0},
+      {"Settings is a file", false, nullptr, false, false, L"C:\\Virelta\\Settings", kFailed, 0, 0},
+      {"DTAfb is a file", false, nullptr, false, false, L"C:\\Virelta\\DTAfb", kEndedEarly, 0, 0},
+      {"udf is a file", true, nullptr, false, false, L"C:\\Virelta\\udf", kFailed, 0, 0},
+      {"intl is a file", false, nullptr, false, false, L"C:\\Virelta\\intl", kFailed, 0, 0},
+      {"Usbprep is a file", true, nullptr, false, false, L"C:\\Virelta\\Usbprep", kComplete, 1, 0},
+      {"backup is a file", false, nullptr, false, false, L"C:\\Virelta\\backup", kFailed, 1, 2},
+      {"database is a folder", true, nullptr, false, false, L"C:\\Virelta\\DTAfb\\R40.FDB\\",
+       kEndedEarly, 0, 0},
+      {"settings file is a folder", false, nullptr, false, false,
+       L"C:\\Virelta\\Settings\\virelta.ini\\", kFailed, 0, 0},
+      {"lastnum.dta is a folder", false, nullptr, false, false,
+       L"C:\\Virelta\\DTAfb\\lastnum.dta\\", kComplete, 2, 2},
+      {"a font is a folder", false, nullptr, false, false, L"C:\\Windows\\Fonts\\COUR.TTF\\",
+       kComplete, 2, 1},
+      {"malformed manifest", false, nullptr, false, false, L"E:\\SETUP\\SHA256SUMS", kFailed, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -168,6 +187,17 @@ TEST_F(DryRunTest, PrintsWhatTheRealRunPrintsAndChangesNothing) {
     }
     if (c.removed != nullptr) {
       ASSERT_EQ(doubles_->fs.RemoveFile(kMedium + wstring(c.removed)), 0u);
+    }
+    if (c.inTheWay != nullptr) {
+      const wstring path = c.inTheWay;
+      if (path.ends_with(L'\\')) {
+        doubles_->fs.RemoveFile(path.substr(0, path.size() - 1));
+        ASSERT_TRUE(engine::ForceFolders(doubles_->fs, path));
+      } else {
+        os::testing::RemoveTree(doubles_->fs, path);
+        ASSERT_TRUE(engine::ForceFolders(doubles_->fs, path.substr(0, path.rfind(L'\\'))));
+        os::testing::WriteBytes(doubles_->fs, path, "in the way");
+      }
     }
     if (c.denyFontsKey) {
       doubles_->registry.DenyWrite(RegistryRoot::kLocalMachine, wstring(engine::kFontsKey));
@@ -189,6 +219,9 @@ TEST_F(DryRunTest, PrintsWhatTheRealRunPrintsAndChangesNothing) {
 
     RecordingConsole real;
     EXPECT_EQ(Run(false, real), dryExit);
+    if (real.output.empty()) {
+      EXPECT_EQ(Computer(), before) << "a run that ends before its first line writes nothing";
+    }
     EXPECT_EQ(dryExit, c.exitCode) << text::ToUtf8(dry.errors);
     EXPECT_EQ(Lines(dry.output), Lines(real.output));
     std::size_t fontLines = 0;
@@ -211,6 +244,9 @@ TEST_F(DryRunTest, PrintsWhatTheRealRunPrintsAndChangesNothing) {
     std::vector<wstring> started;
     const auto& starts = doubles_->processes.Starts();
     for (std::size_t i = startsBefore; i < starts.size(); ++i) {
+      if (starts[i].error != os::error::kSuccess) {
+        continue;  // a program that is not there was not started
+      }
       started.push_back(kNotStarted + starts[i].commandLine + L" (в каталоге " +
                         starts[i].workingFolder + L")");
     }

@@ -986,6 +986,7 @@ TEST_F(InstallCliUnderWine, RefusedCommandLinesExitWith64AndInstallNothing) {
   };
   const Case cases[] = {
       {L"--reboot", L"Неизвестный параметр: --reboot\r\nИспользование:"},
+      {L"/dryrun", L"Неизвестный параметр: /dryrun\r\nИспользование:"},  // never a folder
       {L"\"\"", L"Error: Не выбран путь для установки программы!\r\n"},
       {L"C:\\", L"Warning: Программу нелзя устанавливать в корневой каталог!\r\n"},
   };

@@ -182,7 +182,13 @@ OverlayFileSystem::Seen OverlayFileSystem::Look(const std::wstring& key, const s
   if (HiddenByAncestor(key)) {
     return seen;
   }
-  seen.attributes = base_.GetAttributes(path);
+  // Asked without its trailing separator, a file in the way of a folder is seen as the file it
+  // is (the base reports nothing for "file\\"); the callers apply the separator's own rule.
+  std::wstring bare = path;
+  while (bare.size() > 1 && names::EndsInSeparator(bare) && bare[bare.size() - 2] != L':') {
+    bare.pop_back();
+  }
+  seen.attributes = base_.GetAttributes(bare);
   if (seen.attributes != attr::kInvalid) {
     seen.kind = (seen.attributes & attr::kDirectory) ? Kind::kFolder : Kind::kFile;
   }

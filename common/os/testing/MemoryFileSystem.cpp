@@ -371,6 +371,14 @@ ErrorCode MemoryFileSystem::Lookup(const Parsed& parsed, Node*& node) const {
   return error::kSuccess;
 }
 
+bool MemoryFileSystem::MarkReparsePoint(const std::wstring& path) {
+  Node* node = LookupPath(path);
+  if (node != nullptr) {
+    node->attributes |= attr::kReparsePoint;
+  }
+  return node != nullptr;
+}
+
 MemoryFileSystem::Node* MemoryFileSystem::LookupPath(const std::wstring& path) const {
   Parsed parsed;
   Node* node = nullptr;

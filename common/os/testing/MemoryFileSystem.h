@@ -66,6 +66,9 @@ class MemoryFileSystem final : public IFileSystem {
   FileTime Now() const { return now_; }
   // Local time = UTC + minutes.
   void SetUtcOffsetMinutes(int minutes) { utcOffsetMinutes_ = minutes; }
+  // The entry is reported as a link or junction (kReparsePoint); the double follows nothing, so
+  // what lies below such a folder is its own. False when the entry is missing.
+  bool MarkReparsePoint(const std::wstring& path);
 
   // --- Faults, each for one path (compared like Windows compares names) ---
   // Every Open of the path fails with `code`, also the opens inside SystemCopy.
