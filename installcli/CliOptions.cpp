@@ -26,6 +26,8 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       options.dryRun = true;
     } else if (argument == L"--check") {
       options.check = true;
+    } else if (argument == L"--verify") {
+      options.verify = true;
     } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
       options.help = true;
     } else {
@@ -74,6 +76,7 @@ std::wstring UsageText() {
   return L"Использование: InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] "
          L"[каталог]\r\n"
          L"       InstallCli.exe --check [каталог носителя]\r\n"
+         L"       InstallCli.exe --verify [каталог установки]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
          L"каталог (по умолчанию C:\\Virelta).\r\n"
          L"  --dry-run     пробный прогон: показывает, что сделала бы установка, ничего не "
@@ -83,8 +86,10 @@ std::wstring UsageText() {
          L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
          L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
          L"программа)\r\n"
-         L"Коды завершения: 0 установка завершена (носитель полон), 1 установка прервана, 2 "
-         L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры.\r\n";
+         L"  --verify      только сверить установленные файлы со списком InstalledFiles.sha256\r\n"
+         L"Коды завершения: 0 установка завершена (носитель полон, файлы целы), 1 установка "
+         L"прервана, 2 ошибка, 3 носитель неполон или повреждён (файлы изменены), 64 неверные "
+         L"параметры.\r\n";
 }
 
 }  // namespace cli

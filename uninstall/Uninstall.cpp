@@ -6,6 +6,8 @@
 // program's own file, which a running program cannot delete: a hidden command interpreter
 // deletes it (and the then empty folder) as soon as the program has ended.
 #include <windows.h>
+// After windows.h.
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
