@@ -9,7 +9,9 @@
 // After windows.h.
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "SharedUnits.h"
@@ -71,12 +73,30 @@ void Report(const std::vector<wstring>& lines) {
   ::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-// The program's own file, relative to the folder it removes from; empty when it lies elsewhere.
-wstring SelfFile(const wstring& self, const wstring& folder) {
-  if (self.size() > folder.size() &&
-      ::CompareStringOrdinal(self.c_str(), static_cast<int>(folder.size()), folder.c_str(),
-                             static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL) {
-    return self.substr(folder.size());
+// A file's identity (volume and index): one file under two spellings of its path (a short name,
+// another drive letter for the same folder) is one.
+std::optional<std::tuple<DWORD, DWORD, DWORD>> FileIdentity(const wstring& path) {
+  const os::win32::FileHandle file(
+      ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !::GetFileInformationByHandle(file.Get(), &info)) {
+    return std::nullopt;
+  }
+  return std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+}
+
+// The program's own file among those the plan removes (relative to its folder); empty when the
+// program runs from elsewhere.
+wstring SelfFile(const wstring& self, const uninstall::Plan& plan) {
+  const auto identity = FileIdentity(self);
+  if (!identity) {
+    return L"";
+  }
+  for (const wstring& relative : plan.remove) {
+    if (FileIdentity(plan.folder + relative) == identity) {
+      return relative;
+    }
   }
   return L"";
 }
@@ -273,7 +293,7 @@ int Run(os::Platform& platform, const Arguments& arguments) {
   }
   const wstring product = engine::InstallerString(platform.system, VR_STR_PRODUCT_NAME);
   const uninstall::Prepared prepared = uninstall::PlanRemoval(platform, folder, product);
-  const wstring selfFile = prepared.plan ? SelfFile(self, prepared.plan->folder) : L"";
+  const wstring selfFile = prepared.plan ? SelfFile(self, *prepared.plan) : L"";
   int code = ExitCode::kRefused;
   uninstall::Outcome outcome;
   if (arguments.quiet) {
