@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "Error.h"
@@ -18,6 +19,7 @@
 #include "engine/PackageLayout.h"
 #include "engine/ProgramLaunch.h"
 #include "engine/ProgressLines.h"
+#include "engine/Registration.h"
 #include "engine/ReleaseSet.h"
 #include "engine/SettingsFile.h"
 #include "engine/Shortcut.h"
@@ -44,6 +46,7 @@ class Run {
     if (!TargetOffTheKit()) {
       return false;
     }
+    before_ = FilesBeforeRun(fs_, to_);
     Manifest();
     if (!TargetFolder()) {
       return false;
@@ -77,10 +80,11 @@ class Run {
     Fonts();
     DriverPackage();
     ReleaseSetsAndUpdater();
-    ApplyLatestReleaseSet(platform_, to_);
+    const wstring level = ApplyLatestReleaseSet(platform_, to_);
     CreateDesktopShortcut(platform_, to_, InstallerString(platform_.system, VR_STR_MAIN_PROGRAM),
                           InstallerString(platform_.system, VR_STR_PRODUCT_DESCRIPTION),
                           InstallerString(platform_.system, VR_STR_PRODUCT_NAME));
+    RegisterInstallation(platform_, request_, level, before_, Digests(), progress_);
   }
 
  private:
@@ -349,6 +353,7 @@ class Run {
   os::IFileSystem& fs_;
   os::ILocale& locale_;
   std::optional<MediumDigests> digests_;
+  std::set<wstring> before_;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@ namespace cli {
 namespace {
 
 // Each option's name after its leading "--" (or "/", as Windows programs spell them).
-enum class Option { kWindowsXp, kNoDriver, kYes, kDryRun, kCheck, kHelp };
+enum class Option { kWindowsXp, kNoDriver, kYes, kDryRun, kCheck, kVerify, kHelp };
 
 struct OptionName {
   std::wstring_view name;
@@ -18,6 +18,7 @@ constexpr OptionName kOptionNames[] = {
     {L"yes", Option::kYes},
     {L"dry-run", Option::kDryRun},
     {L"check", Option::kCheck},
+    {L"verify", Option::kVerify},
     {L"help", Option::kHelp},
 };
 
@@ -83,6 +84,9 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       case Option::kCheck:
         options.check = true;
         break;
+      case Option::kVerify:
+        options.verify = true;
+        break;
       case Option::kHelp:
         options.help = true;
         break;
@@ -130,6 +134,7 @@ std::wstring UsageText() {
   return L"Использование: InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] "
          L"[каталог]\r\n"
          L"       InstallCli.exe --check [каталог носителя]\r\n"
+         L"       InstallCli.exe --verify [каталог установки]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
          L"каталог (по умолчанию C:\\Virelta).\r\n"
          L"  --dry-run     пробный прогон: показывает, что сделала бы установка, ничего не "
@@ -139,9 +144,11 @@ std::wstring UsageText() {
          L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
          L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
          L"программа)\r\n"
-         L"Каждый параметр можно записать и через \"/\": /dry-run, /yes, /check, /?.\r\n"
-         L"Коды завершения: 0 установка завершена (носитель полон), 1 установка прервана, 2 "
-         L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры.\r\n";
+         L"  --verify      только сверить установленные файлы со списком InstalledFiles.sha256\r\n"
+         L"Каждый параметр можно записать и через \"/\": /dry-run, /yes, /check, /verify, /?.\r\n"
+         L"Коды завершения: 0 установка завершена (носитель полон, файлы целы), 1 установка "
+         L"прервана, 2 ошибка, 3 носитель неполон или повреждён (файлы изменены), 64 неверные "
+         L"параметры.\r\n";
 }
 
 }  // namespace cli

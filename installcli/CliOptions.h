@@ -2,6 +2,7 @@
 // The console installer's command line:
 //   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [target-folder]
 //   InstallCli.exe --check [medium-folder]
+//   InstallCli.exe --verify [target-folder]
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@ enum ExitCode : int {
   kComplete = 0,    // every step of the installation ran
   kEndedEarly = 1,  // the installation ended early at one of its stopping points
   kFailed = 2,      // an error ended the installation (its text is on standard error)
-  kBadMedium = 3,   // --check found the medium incomplete or damaged
+  kBadMedium = 3,   // --check found the medium incomplete or damaged, --verify the installation
   kUsage = 64,      // the command line or the target folder was refused; nothing was installed
 };
 
@@ -25,6 +26,7 @@ struct CliOptions {
   bool help = false;       // only show the usage text
   bool dryRun = false;     // run against a copy-on-write view: change nothing on the computer
   bool check = false;      // only check the medium, install nothing
+  bool verify = false;     // only compare an installation with its record, install nothing
   // The target folder as given; nothing when the default is to be taken.
   std::optional<std::wstring> target;
   // With --check: the medium's folder as given; nothing for the program's own.

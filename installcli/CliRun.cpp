@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "CliOptions.h"
+#include "CliVerify.h"
 #include "ConsoleProgress.h"
 #include "Error.h"
 #include "VR_Common_Proc.h"
@@ -175,9 +176,10 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
     console.WriteError(UsageText());
     return kComplete;
   }
-  if (options.check) {
+  if (options.check || options.verify) {
     try {
-      return CheckMedium(options, console, platform);
+      return options.verify ? VerifyInstallation(options, console, platform)
+                            : CheckMedium(options, console, platform);
     } catch (...) {
       console.WriteError(CaughtErrorReport(platform.fs) + kLineEnd);
       return kFailed;

@@ -45,6 +45,8 @@ class RecordingProgress : public IInstallProgress {
   }
   // Kept apart from `calls` too: a window may ignore it.
   void FailureReason(const std::wstring& text) override { reasons.push_back(text); }
+  // Kept apart from `calls` too: a warning is no line of the list.
+  void Warning(const std::wstring& text) override { warnings.push_back(text); }
   void SetBusy(bool value) override {
     calls.push_back(value ? L"SetBusy true" : L"SetBusy false");
     busy = value;
@@ -62,6 +64,7 @@ class RecordingProgress : public IInstallProgress {
   std::vector<std::wstring> calls;
   std::vector<std::wstring> errors;
   std::vector<std::wstring> reasons;
+  std::vector<std::wstring> warnings;
   std::vector<std::wstring> questions;
   std::deque<bool> answers;  // answers to the next questions; "No" once they run out
   bool busy = false;

@@ -12,7 +12,10 @@
 #include "Error.h"
 #include "RecordingConsole.h"
 #include "engine/InstallProgress.h"
+#include "engine/InstalledFiles.h"
+#include "engine/MediumManifest.h"
 #include "engine/ProgressLines.h"
+#include "os/testing/FileHelpers.h"
 #include "os/testing/MemoryPlatform.h"
 #include "text/Utf.h"
 
@@ -249,6 +252,32 @@ TEST(ErrorText, AppendsAFullStopUnlessTheTextEndsInOneOrALowerCharacter) {
   EXPECT_EQ(ErrorText(L"file \"a\""), L"file \"a\"");
   EXPECT_EQ(ErrorText(L"x)"), L"x)");
   EXPECT_EQ(ErrorText(L"x/"), L"x/.");
+}
+
+TEST_F(CliRunTest, VerifyComparesTheInstalledFilesWithTheRecord) {
+  const std::wstring folder = L"C:\\Virelta\\";
+  EXPECT_EQ(Run({L"--verify"}), kUsage);  // no folder: the default is not there
+  ASSERT_EQ(platform_.fs.CreateFolder(folder), 0u);
+  EXPECT_EQ(Run({L"--verify", folder}), kBadMedium);  // no record
+  EXPECT_NE(console_.errors.find(L"InstalledFiles.sha256"), std::wstring::npos);
+
+  engine::InstalledFiles record;
+  for (const wchar_t* name : {L"fbclient.Dll", L"gds32.dll", L"ReleaseInfo"}) {
+    os::testing::WriteBytes(platform_.fs, folder + name, text::ToUtf8(name));
+    std::wstring error;
+    record.files.push_back(
+        {name, *engine::FileDigest(platform_.fs, platform_.crypto, folder + name, error), 0});
+  }
+  ASSERT_EQ(engine::WriteInstalledFiles(platform_.fs, folder, record), 0u);
+  console_ = RecordingConsole();
+  EXPECT_EQ(Run({L"--verify", L"C:\\Virelta"}), kComplete);
+  EXPECT_EQ(console_.output, L"");
+
+  os::testing::WriteBytes(platform_.fs, folder + L"fbclient.Dll", "fbclient.Dlm");
+  ASSERT_EQ(platform_.fs.RemoveFile(folder + L"ReleaseInfo"), 0u);
+  console_ = RecordingConsole();
+  EXPECT_EQ(Run({L"--verify", folder}), kBadMedium);
+  EXPECT_EQ(console_.output, L"Файл изменён: fbclient.Dll\r\nНет файла: ReleaseInfo\r\n");
 }
 
 }  // namespace
