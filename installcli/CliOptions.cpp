@@ -5,7 +5,13 @@ namespace cli {
 ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
   CliOptions options;
   bool optionsEnded = false;
+  bool logFileNext = false;
   for (const std::wstring& argument : arguments) {
+    if (logFileNext) {
+      options.logFile = argument;
+      logFileNext = false;
+      continue;
+    }
     const bool looksLikeOption =
         !optionsEnded && ((argument.size() > 1 && argument.front() == L'-') || argument == L"/?");
     if (!looksLikeOption) {
@@ -26,11 +32,21 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       options.dryRun = true;
     } else if (argument == L"--check") {
       options.check = true;
+    } else if (argument == L"--reinstall") {
+      options.reinstall = true;
+    } else if (argument == L"--log") {
+      logFileNext = true;
     } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
       options.help = true;
     } else {
       return {std::nullopt, L"Неизвестный параметр: " + argument};
     }
+  }
+  if (logFileNext || (options.logFile && options.logFile->empty())) {
+    return {std::nullopt, L"После --log не указан файл журнала."};
+  }
+  if (options.logFile && (options.check || options.dryRun)) {
+    return {std::nullopt, L"Журнал (--log) ведёт только установка, без --check и --dry-run."};
   }
   if (options.check) {
     options.medium.swap(options.target);
@@ -72,7 +88,7 @@ std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
 
 std::wstring UsageText() {
   return L"Использование: InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] "
-         L"[каталог]\r\n"
+         L"[--reinstall] [--log файл] [каталог]\r\n"
          L"       InstallCli.exe --check [каталог носителя]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
          L"каталог (по умолчанию C:\\Virelta).\r\n"
@@ -80,11 +96,15 @@ std::wstring UsageText() {
          L"меняя на компьютере\r\n"
          L"  --windows-xp  файлы сервера базы данных для Windows XP\r\n"
          L"  --no-driver   не устанавливать драйвер\r\n"
-         L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
+         L"  --yes         отвечать \"Yes\" на все вопросы; полную установку с того же носителя "
+         L"не повторять\r\n"
+         L"  --reinstall   установить заново и поверх полной установки с того же носителя\r\n"
+         L"  --log файл    записывать ход установки в файл (UTF-8)\r\n"
          L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
          L"программа)\r\n"
          L"Коды завершения: 0 установка завершена (носитель полон), 1 установка прервана, 2 "
-         L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры.\r\n";
+         L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры, 1618 уже идёт другая "
+         L"установка.\r\n";
 }
 
 }  // namespace cli

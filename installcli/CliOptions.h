@@ -1,6 +1,7 @@
 #pragma once
 // The console installer's command line:
-//   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [target-folder]
+//   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [--reinstall] [--log <file>]
+//                  [target-folder]
 //   InstallCli.exe --check [medium-folder]
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@ enum ExitCode : int {
   kFailed = 2,      // an error ended the installation (its text is on standard error)
   kBadMedium = 3,   // --check found the medium incomplete or damaged
   kUsage = 64,      // the command line or the target folder was refused; nothing was installed
+  kAlreadyRunning = 1618,  // another installation is running (ERROR_INSTALL_ALREADY_RUNNING)
 };
 
 struct CliOptions {
@@ -25,6 +27,9 @@ struct CliOptions {
   bool help = false;       // only show the usage text
   bool dryRun = false;     // run against a copy-on-write view: change nothing on the computer
   bool check = false;      // only check the medium, install nothing
+  bool reinstall = false;  // install even over a complete installation from the same medium
+  // --log: the file of the installation record; nothing for none.
+  std::optional<std::wstring> logFile;
   // The target folder as given; nothing when the default is to be taken.
   std::optional<std::wstring> target;
   // With --check: the medium's folder as given; nothing for the program's own.
