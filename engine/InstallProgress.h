@@ -34,6 +34,10 @@ class IInstallProgress {
   // Why the step just reported as failed (a folder not created, a copy marked "ОШИБКА!!!")
   // failed: "\"<path>\": <the system's text>". No line of the list; a window may ignore it.
   virtual void FailureReason(const std::wstring& /*text*/) {}
+  // Something beside the installation that failed without failing it (the uninstall entry, the
+  // record of the installed files): no line of the list; the console installer says it on
+  // standard error, a window may ignore it.
+  virtual void Warning(const std::wstring& /*text*/) {}
 };
 
 // "\"<full path>\": <the system's text for the error>", for FailureReason.

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "Error.h"
@@ -18,6 +19,7 @@
 #include "engine/PackageLayout.h"
 #include "engine/ProgramLaunch.h"
 #include "engine/ProgressLines.h"
+#include "engine/Registration.h"
 #include "engine/ReleaseSet.h"
 #include "engine/SettingsFile.h"
 #include "engine/Shortcut.h"
@@ -40,6 +42,7 @@ class Run {
         locale_(platform.locale) {}
 
   bool CopyPhase() {
+    before_ = FilesBeforeRun(fs_, to_);
     Manifest();
     if (!TargetFolder()) {
       return false;
@@ -74,10 +77,11 @@ class Run {
     Fonts();
     DriverPackage();
     ReleaseSetsAndUpdater();
-    ApplyLatestReleaseSet(platform_, to_);
+    const wstring level = ApplyLatestReleaseSet(platform_, to_);
     CreateDesktopShortcut(platform_, to_, InstallerString(platform_.system, VR_STR_MAIN_PROGRAM),
                           InstallerString(platform_.system, VR_STR_PRODUCT_DESCRIPTION),
                           InstallerString(platform_.system, VR_STR_PRODUCT_NAME));
+    RegisterInstallation(platform_, request_, level, before_, Digests(), progress_);
   }
 
  private:
@@ -302,6 +306,7 @@ class Run {
   os::IFileSystem& fs_;
   os::ILocale& locale_;
   std::optional<MediumDigests> digests_;
+  std::set<wstring> before_;
 };
 
 }  // namespace

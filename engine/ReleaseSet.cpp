@@ -220,7 +220,7 @@ std::size_t ChooseReleaseSet(os::ILocale& locale, std::vector<std::wstring>& set
   return chosen;
 }
 
-void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath) {
+std::wstring ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath) {
   const std::wstring backup = targetPath + std::wstring(layout::kBackupFolder) + L"\\";
   std::vector<std::wstring> sets;
   ListSubFolders(platform.fs, backup, sets);
@@ -230,7 +230,9 @@ void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPat
     platform.processes.SetCurrentFolder(sets[chosen] + L"\\");
     RunInFolderAndWait(platform.processes, sets[chosen] + kScriptName, L"", kShowHidden);
   }
-  UpdateReleaseLevel(platform.fs, platform.xml, targetPath, ReleaseLevel(sets[chosen]));
+  const std::wstring level = ReleaseLevel(sets[chosen]);
+  UpdateReleaseLevel(platform.fs, platform.xml, targetPath, level);
+  return level;
 }
 
 void UpdateReleaseLevel(os::IFileSystem& fs, os::IXml& xml, const std::wstring& folder,

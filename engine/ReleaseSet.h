@@ -30,8 +30,8 @@ std::wstring ReleaseLevel(const std::wstring& folder);
 // current folder while the script runs; `targetPath` (ending in "\") is the current folder
 // afterwards, also when an error is raised. Raises OperatorError when there is no release set or
 // a set's name does not end in six digits (nothing is run then), when the script cannot be
-// started, and as UpdateReleaseLevel does.
-void ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath);
+// started, and as UpdateReleaseLevel does. Returns the level written.
+std::wstring ApplyLatestReleaseSet(os::Platform& platform, const std::wstring& targetPath);
 
 // The release set the step runs: sorts `sets` (folders without trailing "\", of `backup`) without
 // letter case in the user's locale and gives the index of the one with the greatest date key.

@@ -65,6 +65,10 @@ void ConsoleProgress::FailureReason(const std::wstring& text) {
   Message(text);
 }
 
+void ConsoleProgress::Warning(const std::wstring& text) {
+  Message(text);
+}
+
 void ConsoleProgress::ShowError(const std::wstring& text) {
   Message(L"Error: " + text);
 }

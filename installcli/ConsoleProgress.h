@@ -32,6 +32,8 @@ class ConsoleProgress final : public engine::IInstallProgress {
   void ShowError(const std::wstring& text) override;
   // On standard error, on a line of its own.
   void FailureReason(const std::wstring& text) override;
+  // On standard error, on a line of its own.
+  void Warning(const std::wstring& text) override;
   bool Confirm(const std::wstring& text) override;
   // Refuses Ctrl+C while busy: files are being written.
   void SetBusy(bool busy) override;

@@ -1,6 +1,7 @@
 #pragma once
 // The registry seam: opening and creating keys under the two roots the programs use, and reading
-// and writing string values, with Windows' error codes. A key is closed when its object goes.
+// and writing string and number values, removing a key, with Windows' error codes. A key is closed
+// when its object goes.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,6 +19,9 @@ constexpr std::uint32_t kSetValue = 0x0002;
 constexpr std::uint32_t kCreateSubKey = 0x0004;
 constexpr std::uint32_t kRead = 0x20019;       // KEY_READ
 constexpr std::uint32_t kAllAccess = 0xF003F;  // KEY_ALL_ACCESS
+// Added to any of the above: the 32-bit view of the machine's software keys (KEY_WOW64_32KEY),
+// which a 32-bit program gets anyway and a 64-bit one must ask for.
+constexpr std::uint32_t kView32 = 0x0200;
 }  // namespace keyaccess
 
 namespace error {
@@ -36,6 +40,10 @@ class IRegistryKey {
   virtual ErrorCode ReadString(const std::wstring& name, std::wstring& value) = 0;
   // RegSetValueExW as REG_SZ, replacing a value of that name (names without letter case).
   virtual ErrorCode WriteString(const std::wstring& name, const std::wstring& value) = 0;
+  // RegQueryValueExW of a REG_DWORD. kFileNotFound when missing, kUnsupportedType for another type.
+  virtual ErrorCode ReadNumber(const std::wstring& name, std::uint32_t& value) = 0;
+  // RegSetValueExW as REG_DWORD, replacing a value of that name.
+  virtual ErrorCode WriteNumber(const std::wstring& name, std::uint32_t value) = 0;
   // RegFlushKey: the key's changes written to disk before this returns.
   virtual ErrorCode Flush() = 0;
 };
@@ -49,6 +57,9 @@ class IRegistry {
   // RegCreateKeyExW (a lasting key): opens the key, creating it and its missing parents first.
   virtual std::unique_ptr<IRegistryKey> CreateKey(RegistryRoot root, const std::wstring& path,
                                                   std::uint32_t access, ErrorCode& error) = 0;
+  // RegDeleteKeyExW of a key without sub-keys, in the view `view` asks for (0 or
+  // keyaccess::kView32). kFileNotFound when it is missing.
+  virtual ErrorCode DeleteKey(RegistryRoot root, const std::wstring& path, std::uint32_t view) = 0;
 };
 
 }  // namespace os

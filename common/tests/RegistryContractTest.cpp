@@ -134,5 +134,26 @@ TEST_F(RegistryContract, AKeyOpenedForReadingCannotBeWritten) {
   EXPECT_EQ(key->WriteString(L"Name", L"value"), error::kAccessDenied);
 }
 
+TEST_F(RegistryContract, NumbersAreWrittenAndReadAndAKeyIsDeletedInTheViewAskedFor) {
+  const std::uint32_t view = keyaccess::kView32;
+  auto key = Create(L"\\Entry", keyaccess::kAllAccess | view);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->WriteNumber(L"EstimatedSize", 4100), 0u);
+  EXPECT_EQ(key->WriteString(L"Name", L"text"), 0u);
+  std::uint32_t number = 0;
+  EXPECT_EQ(key->ReadNumber(L"estimatedsize", number), 0u);
+  EXPECT_EQ(number, 4100u);
+  EXPECT_EQ(key->ReadNumber(L"Name", number), error::kUnsupportedType);
+  EXPECT_EQ(key->ReadNumber(L"Missing", number), error::kFileNotFound);
+  key.reset();
+
+  EXPECT_EQ(registry_->DeleteKey(RegistryRoot::kCurrentUser, base_ + L"\\Entry", view), 0u);
+  ErrorCode error = 0;
+  EXPECT_EQ(Open(L"\\Entry", keyaccess::kRead | view, error), nullptr);
+  EXPECT_EQ(error, error::kFileNotFound);
+  EXPECT_EQ(registry_->DeleteKey(RegistryRoot::kCurrentUser, base_ + L"\\Entry", view),
+            error::kFileNotFound);
+}
+
 }  // namespace
 }  // namespace os

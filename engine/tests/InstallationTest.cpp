@@ -10,6 +10,7 @@
 #include "InstallationFixture.h"
 #include "engine/FileOperations.h"
 #include "engine/Installation.h"
+#include "engine/InstalledFiles.h"
 #include "engine/LastNumberFile.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgressLines.h"
@@ -28,7 +29,7 @@ const os::LocalTime kInstallTime{2026, 1, 15, 14, 30, 0, 0};
 
 bool IsFinishingStepsFile(const std::wstring& name) {
   return name == layout::kReleaseInfoFile || name == layout::kUpdaterSettingsFile ||
-         name == L"ReleaseSet.txt";
+         name == L"ReleaseSet.txt" || name == kInstalledFilesRecord;
 }
 
 std::wstring Done(const std::wstring& line) {

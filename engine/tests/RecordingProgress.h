@@ -43,6 +43,8 @@ class RecordingProgress : public IInstallProgress {
   void CopyProgress(int index, std::uint64_t done, std::uint64_t total) override {
     copyReports.push_back({index, done, total, lines.at(static_cast<size_t>(index))});
   }
+  // Kept apart from `calls` too: a warning is no line of the list.
+  void Warning(const std::wstring& text) override { warnings.push_back(text); }
   void SetBusy(bool value) override {
     calls.push_back(value ? L"SetBusy true" : L"SetBusy false");
     busy = value;
@@ -59,6 +61,7 @@ class RecordingProgress : public IInstallProgress {
   std::vector<CopyReport> copyReports;
   std::vector<std::wstring> calls;
   std::vector<std::wstring> errors;
+  std::vector<std::wstring> warnings;
   std::vector<std::wstring> questions;
   std::deque<bool> answers;  // answers to the next questions; "No" once they run out
   bool busy = false;

@@ -52,6 +52,25 @@ class OverlayRegistry::Key final : public IRegistryKey {
     return error::kSuccess;
   }
 
+  ErrorCode ReadNumber(const std::wstring& name, std::uint32_t& value) override {
+    if (const KeyState* state = registry_.Find(root_, path_)) {
+      if (const auto it = state->numbers.find(text::FoldNameCase(name));
+          it != state->numbers.end()) {
+        value = it->second;
+        return error::kSuccess;
+      }
+    }
+    return base_ ? base_->ReadNumber(name, value) : error::kFileNotFound;
+  }
+
+  ErrorCode WriteNumber(const std::wstring& name, std::uint32_t value) override {
+    if ((access_ & keyaccess::kSetValue) == 0) {
+      return error::kAccessDenied;
+    }
+    registry_.State(root_, path_).numbers[text::FoldNameCase(name)] = value;
+    return error::kSuccess;
+  }
+
   ErrorCode Flush() override { return error::kSuccess; }
 
  private:
@@ -75,6 +94,10 @@ const OverlayRegistry::KeyState* OverlayRegistry::Find(RegistryRoot root,
 std::unique_ptr<IRegistryKey> OverlayRegistry::OpenKey(RegistryRoot root, const std::wstring& path,
                                                        std::uint32_t access, ErrorCode& error) {
   error = error::kSuccess;
+  if (const KeyState* state = Find(root, path); state != nullptr && state->deleted) {
+    error = error::kFileNotFound;
+    return nullptr;
+  }
   if (const KeyState* state = Find(root, path); state != nullptr && state->created) {
     return std::make_unique<Key>(*this, root, path, access, nullptr);
   }
@@ -102,9 +125,23 @@ std::unique_ptr<IRegistryKey> OverlayRegistry::CreateKey(RegistryRoot root,
       State(root, parent).created = true;
     }
   }
-  State(root, path).created = true;
+  KeyState& made = State(root, path);
+  made = KeyState{};
+  made.created = true;
   error = error::kSuccess;
   return std::make_unique<Key>(*this, root, path, access, nullptr);
+}
+
+ErrorCode OverlayRegistry::DeleteKey(RegistryRoot root, const std::wstring& path,
+                                     std::uint32_t view) {
+  ErrorCode error = error::kSuccess;
+  if (!OpenKey(root, path, keyaccess::kQueryValue | view, error)) {
+    return error;
+  }
+  KeyState& state = State(root, path);
+  state = KeyState{};
+  state.deleted = true;
+  return error::kSuccess;
 }
 
 }  // namespace os::overlay

@@ -21,11 +21,15 @@ class OverlayRegistry final : public IRegistry {
                                         std::uint32_t access, ErrorCode& error) override;
   std::unique_ptr<IRegistryKey> CreateKey(RegistryRoot root, const std::wstring& path,
                                           std::uint32_t access, ErrorCode& error) override;
+  // Taken to succeed on a key the view can open; the view answers as if it were gone.
+  ErrorCode DeleteKey(RegistryRoot root, const std::wstring& path, std::uint32_t view) override;
 
   // A key's state in the view: whether it was made here, and the values written to it.
   struct KeyState {
     bool created = false;
-    std::map<std::wstring, std::wstring> values;  // by folded name
+    bool deleted = false;
+    std::map<std::wstring, std::wstring> values;    // by folded name
+    std::map<std::wstring, std::uint32_t> numbers;  // by folded name
   };
 
  private:

@@ -53,7 +53,7 @@ bool SplitPath(const std::wstring& path, std::vector<std::wstring>& parts) {
 }
 
 bool AsksForMoreThanReading(std::uint32_t access) {
-  return (access & ~keyaccess::kRead) != 0;
+  return (access & ~(keyaccess::kRead | keyaccess::kView32)) != 0;
 }
 
 Node* Child(const Node* node, const std::wstring& name) {
@@ -106,6 +106,39 @@ class MemoryRegistry::Key final : public IRegistryKey {
   }
 
   ErrorCode WriteString(const std::wstring& name, const std::wstring& value) override {
+    SeamCalls::Count();
+    if ((access_ & keyaccess::kSetValue) == 0) {
+      return error::kAccessDenied;
+    }
+    if (node_->writeFailure) {
+      return *node_->writeFailure;
+    }
+    auto& stored = node_->values[FoldCase(name)];
+    if (stored.name.empty()) {
+      stored.name = name;
+    }
+    stored.data = value;
+    return error::kSuccess;
+  }
+
+  ErrorCode ReadNumber(const std::wstring& name, std::uint32_t& value) override {
+    SeamCalls::Count();
+    if ((access_ & keyaccess::kQueryValue) == 0) {
+      return error::kAccessDenied;
+    }
+    const auto found = node_->values.find(FoldCase(name));
+    if (found == node_->values.end()) {
+      return error::kFileNotFound;
+    }
+    const auto* number = std::get_if<std::uint32_t>(&found->second.data);
+    if (number == nullptr) {
+      return error::kUnsupportedType;
+    }
+    value = *number;
+    return error::kSuccess;
+  }
+
+  ErrorCode WriteNumber(const std::wstring& name, std::uint32_t value) override {
     SeamCalls::Count();
     if ((access_ & keyaccess::kSetValue) == 0) {
       return error::kAccessDenied;
@@ -216,6 +249,24 @@ std::unique_ptr<IRegistryKey> MemoryRegistry::CreateKey(RegistryRoot root, const
   return Open(RootNode(root), path, access, true, error);
 }
 
+// The double has one view: the 32-bit one is the same keys.
+ErrorCode MemoryRegistry::DeleteKey(RegistryRoot root, const std::wstring& path,
+                                    std::uint32_t /*view*/) {
+  SeamCalls::Count();
+  Node* node = Find(root, path);
+  if (node == nullptr || node->parent == nullptr) {
+    return error::kFileNotFound;
+  }
+  if (node->WriteDenied()) {
+    return error::kAccessDenied;
+  }
+  if (!node->children.empty()) {
+    return error::kAccessDenied;  // as RegDeleteKeyExW answers for a key with sub-keys
+  }
+  node->parent->children.erase(FoldCase(node->name));
+  return error::kSuccess;
+}
+
 Node* MemoryRegistry::RootNode(RegistryRoot root) const {
   return root == RegistryRoot::kLocalMachine ? localMachine_.get() : currentUser_.get();
 }
@@ -286,6 +337,20 @@ std::optional<std::wstring> MemoryRegistry::String(RegistryRoot root, const std:
   }
   const auto* text = std::get_if<std::wstring>(&found->second.data);
   return text == nullptr ? std::nullopt : std::optional<std::wstring>(*text);
+}
+
+std::optional<std::uint32_t> MemoryRegistry::Number(RegistryRoot root, const std::wstring& path,
+                                                    const std::wstring& name) const {
+  const Node* node = Find(root, path);
+  if (node == nullptr) {
+    return std::nullopt;
+  }
+  const auto found = node->values.find(FoldCase(name));
+  if (found == node->values.end()) {
+    return std::nullopt;
+  }
+  const auto* number = std::get_if<std::uint32_t>(&found->second.data);
+  return number == nullptr ? std::nullopt : std::optional<std::uint32_t>(*number);
 }
 
 std::vector<std::wstring> MemoryRegistry::ValueNames(RegistryRoot root,

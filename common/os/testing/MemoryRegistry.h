@@ -27,6 +27,7 @@ class MemoryRegistry final : public IRegistry {
                                         std::uint32_t access, ErrorCode& error) override;
   std::unique_ptr<IRegistryKey> CreateKey(RegistryRoot root, const std::wstring& path,
                                           std::uint32_t access, ErrorCode& error) override;
+  ErrorCode DeleteKey(RegistryRoot root, const std::wstring& path, std::uint32_t view) override;
 
   // --- Set-up (keys on the way are created) ---
   void SetString(RegistryRoot root, const std::wstring& path, const std::wstring& name,
@@ -45,6 +46,9 @@ class MemoryRegistry final : public IRegistry {
   // A string value; nothing when the key or the value is missing or not a string.
   std::optional<std::wstring> String(RegistryRoot root, const std::wstring& path,
                                      const std::wstring& name) const;
+  // A REG_DWORD value; nothing when the key or the value is missing or not a number.
+  std::optional<std::uint32_t> Number(RegistryRoot root, const std::wstring& path,
+                                      const std::wstring& name) const;
   // The value names of a key as they were written, sorted without letter case.
   std::vector<std::wstring> ValueNames(RegistryRoot root, const std::wstring& path) const;
   // How often the key was flushed.

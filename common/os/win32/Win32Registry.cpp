@@ -71,6 +71,29 @@ class Win32RegistryKey final : public IRegistryKey {
         key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), bytes));
   }
 
+  ErrorCode ReadNumber(const std::wstring& name, std::uint32_t& value) override {
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD bytes = sizeof(data);
+    const LONG result = ::RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type,
+                                           reinterpret_cast<BYTE*>(&data), &bytes);
+    if (result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && type != REG_DWORD)) {
+      return error::kUnsupportedType;
+    }
+    if (result != ERROR_SUCCESS) {
+      return static_cast<ErrorCode>(result);
+    }
+    value = data;
+    return error::kSuccess;
+  }
+
+  ErrorCode WriteNumber(const std::wstring& name, std::uint32_t value) override {
+    const DWORD data = value;
+    return static_cast<ErrorCode>(::RegSetValueExW(key_.Get(), name.c_str(), 0, REG_DWORD,
+                                                   reinterpret_cast<const BYTE*>(&data),
+                                                   sizeof(data)));
+  }
+
   ErrorCode Flush() override { return static_cast<ErrorCode>(::RegFlushKey(key_.Get())); }
 
  private:
@@ -99,6 +122,11 @@ std::unique_ptr<IRegistryKey> Win32Registry::CreateKey(RegistryRoot root, const 
     return nullptr;
   }
   return std::make_unique<Win32RegistryKey>(key);
+}
+
+ErrorCode Win32Registry::DeleteKey(RegistryRoot root, const std::wstring& path,
+                                   std::uint32_t view) {
+  return static_cast<ErrorCode>(::RegDeleteKeyExW(RootKey(root), path.c_str(), view, 0));
 }
 
 }  // namespace os::win32

@@ -10,6 +10,7 @@ class Win32Registry final : public IRegistry {
                                         std::uint32_t access, ErrorCode& error) override;
   std::unique_ptr<IRegistryKey> CreateKey(RegistryRoot root, const std::wstring& path,
                                           std::uint32_t access, ErrorCode& error) override;
+  ErrorCode DeleteKey(RegistryRoot root, const std::wstring& path, std::uint32_t view) override;
 };
 
 }  // namespace os::win32
