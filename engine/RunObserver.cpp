@@ -288,6 +288,11 @@ void ObservingProgress::FailureReason(const std::wstring& text) {
   inner_.FailureReason(text);
 }
 
+void ObservingProgress::Warning(const std::wstring& text) {
+  observer_.Warning(text);
+  inner_.Warning(text);
+}
+
 struct ObservedPlatform::Parts {
   Parts(os::Platform& base, IRunObserver& observer)
       : fs(base.fs, base.crypto, observer),

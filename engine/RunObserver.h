@@ -22,6 +22,8 @@ class IRunObserver {
   virtual void Question(const std::wstring& text, bool yes) = 0;
   // An error shown to the operator, or the system's reason for a step that failed.
   virtual void Error(const std::wstring& text) = 0;
+  // Something beside the installation that failed without failing it.
+  virtual void Warning(const std::wstring& text) = 0;
   // A file written and closed, copied by the system or by the shell: its path, size and the
   // SHA-256 of its content (nothing, with the reason, when it could not be taken).
   virtual void FileWritten(const std::wstring& path, std::uint64_t size,
@@ -51,6 +53,7 @@ class ObservingProgress final : public IInstallProgress {
     inner_.CopyProgress(index, done, total);
   }
   void FailureReason(const std::wstring& text) override;
+  void Warning(const std::wstring& text) override;
 
  private:
   IInstallProgress& inner_;

@@ -11,6 +11,7 @@
 #include "engine/InstallerStrings.h"
 #include "engine/MediumCheck.h"
 #include "engine/MediumManifest.h"
+#include "engine/RerunRule.h"
 #include "engine/RunObserver.h"
 #include "engine/TargetFolder.h"
 #include "os/overlay/DryRunPlatform.h"
@@ -209,6 +210,17 @@ int Install(const CliOptions& options, const std::vector<std::wstring>& argument
     engine::InstallRequest request;
     request.TargetPath = target.path;
     request.Fcopyfrom = engine::InstallerFolder(runPlatform->system);
+    // An unattended rerun over a complete installation from this medium changes nothing, so
+    // that the clinic's database stays live whoever runs the installer again.
+    if (options.yes && !options.reinstall) {
+      if (const std::optional<std::wstring> installed = engine::CompleteInstallationFromMedium(
+              *runPlatform, target.path, request.Fcopyfrom)) {
+        console.WriteError(L"Комплекс уже установлен в \"" + target.path +
+                           L"\" с этого носителя (" + *installed +
+                           L"): ничего не изменено. Установить заново: --reinstall." + kLineEnd);
+        return finish(kComplete, L"уже установлен с этого носителя, ничего не изменено");
+      }
+    }
     request.WindowsFamily = options.windowsXp ? 1 : 0;
     request.InstallDriver = !options.noDriver;
     request.EditionFlag = engine::ReadEditionFlag(runPlatform->system, runPlatform->locale);

@@ -81,6 +81,10 @@ void InstallLog::Error(const std::wstring& text) {
   Write(L"Ошибка: " + text);
 }
 
+void InstallLog::Warning(const std::wstring& text) {
+  Write(L"Предупреждение: " + text);
+}
+
 void InstallLog::FileWritten(const std::wstring& path, std::uint64_t size,
                              const std::optional<os::Sha256Digest>& digest,
                              const std::wstring& digestError) {

@@ -5,7 +5,8 @@
 // ("2026-12-10 14:05:09.120 ") and a word that says what the line is:
 //   Начало: / Носитель: / Компьютер: / Каталог установки: / Параметры:   the run's setting
 //   Строка N: <text>              a progress line as it stands after each change
-//   Вопрос: / Ошибка:             a question with its answer, an error with the system's reason
+//   Вопрос: / Ошибка: / Предупреждение:   a question with its answer, an error with the
+//                                 system's reason, a failure that does not fail the installation
 //   Файл: <path>, <n> байт, SHA-256 <digest>    a file written (Переименован: / Удалён: too)
 //   Программа: <command line>, код завершения N  a program the run started, when it ended
 //   Конец: <result>, код завершения N
@@ -36,6 +37,7 @@ class InstallLog final : public engine::IRunObserver {
   void ProgressLine(int index, const std::wstring& text) override;
   void Question(const std::wstring& text, bool yes) override;
   void Error(const std::wstring& text) override;
+  void Warning(const std::wstring& text) override;
   void FileWritten(const std::wstring& path, std::uint64_t size,
                    const std::optional<os::Sha256Digest>& digest,
                    const std::wstring& digestError) override;
