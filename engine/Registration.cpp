@@ -60,9 +60,9 @@ void CopyUninstaller(os::Platform& platform, const InstallRequest& request,
   const wstring source = request.Fcopyfrom + wstring(kUninstallerFile);
   const wstring target = request.TargetPath + wstring(kUninstallerFile);
   const wstring partial = os::ReplacementFileName(target);
+  // A medium made before the uninstaller existed has none: nothing to say, the entry names where
+  // it would be.
   if (!FileExists(fs, source)) {
-    progress.Warning(L"На носителе нет программы удаления \"" + fs.FullPath(source) +
-                     L"\": комплекс можно будет удалить только вручную.");
     return;
   }
   CopyFailure failure;

@@ -36,6 +36,8 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       options.reinstall = true;
     } else if (argument == L"--log") {
       logFileNext = true;
+    } else if (argument == L"--verify") {
+      options.verify = true;
     } else if (argument == L"--help" || argument == L"-h" || argument == L"/?") {
       options.help = true;
     } else {
@@ -45,8 +47,9 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
   if (logFileNext || (options.logFile && options.logFile->empty())) {
     return {std::nullopt, L"После --log не указан файл журнала."};
   }
-  if (options.logFile && (options.check || options.dryRun)) {
-    return {std::nullopt, L"Журнал (--log) ведёт только установка, без --check и --dry-run."};
+  if (options.logFile && (options.check || options.dryRun || options.verify)) {
+    return {std::nullopt,
+            L"Журнал (--log) ведёт только установка, без --check, --verify и --dry-run."};
   }
   if (options.check) {
     options.medium.swap(options.target);
@@ -90,6 +93,7 @@ std::wstring UsageText() {
   return L"Использование: InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] "
          L"[--reinstall] [--log файл] [каталог]\r\n"
          L"       InstallCli.exe --check [каталог носителя]\r\n"
+         L"       InstallCli.exe --verify [каталог установки]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
          L"каталог (по умолчанию C:\\Virelta).\r\n"
          L"  --dry-run     пробный прогон: показывает, что сделала бы установка, ничего не "
@@ -102,9 +106,10 @@ std::wstring UsageText() {
          L"  --log файл    записывать ход установки в файл (UTF-8)\r\n"
          L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
          L"программа)\r\n"
-         L"Коды завершения: 0 установка завершена (носитель полон), 1 установка прервана, 2 "
-         L"ошибка, 3 носитель неполон или повреждён, 64 неверные параметры, 1618 уже идёт другая "
-         L"установка.\r\n";
+         L"  --verify      только сверить установленные файлы со списком InstalledFiles.sha256\r\n"
+         L"Коды завершения: 0 установка завершена (носитель полон, файлы целы), 1 установка "
+         L"прервана, 2 ошибка, 3 носитель неполон или повреждён (файлы изменены), 64 неверные "
+         L"параметры, 1618 уже идёт другая установка.\r\n";
 }
 
 }  // namespace cli

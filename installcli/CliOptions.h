@@ -3,6 +3,7 @@
 //   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [--reinstall] [--log <file>]
 //                  [target-folder]
 //   InstallCli.exe --check [medium-folder]
+//   InstallCli.exe --verify [target-folder]
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ enum ExitCode : int {
   kComplete = 0,    // every step of the installation ran
   kEndedEarly = 1,  // the installation ended early at one of its stopping points
   kFailed = 2,      // an error ended the installation (its text is on standard error)
-  kBadMedium = 3,   // --check found the medium incomplete or damaged
+  kBadMedium = 3,   // --check found the medium incomplete or damaged, --verify the installation
   kUsage = 64,      // the command line or the target folder was refused; nothing was installed
   kAlreadyRunning = 1618,  // another installation is running (ERROR_INSTALL_ALREADY_RUNNING)
 };
@@ -30,6 +31,7 @@ struct CliOptions {
   bool reinstall = false;  // install even over a complete installation from the same medium
   // --log: the file of the installation record; nothing for none.
   std::optional<std::wstring> logFile;
+  bool verify = false;  // only compare an installation with its record, install nothing
   // The target folder as given; nothing when the default is to be taken.
   std::optional<std::wstring> target;
   // With --check: the medium's folder as given; nothing for the program's own.

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "CliOptions.h"
+#include "CliVerify.h"
 #include "ConsoleProgress.h"
 #include "Error.h"
 #include "InstallLog.h"
@@ -262,9 +263,10 @@ int RunCli(const std::vector<std::wstring>& arguments, IConsole& console, os::Pl
     console.WriteError(UsageText());
     return kComplete;
   }
-  if (options.check) {
+  if (options.check || options.verify) {
     try {
-      return CheckMedium(options, console, platform);
+      return options.verify ? VerifyInstallation(options, console, platform)
+                            : CheckMedium(options, console, platform);
     } catch (...) {
       console.WriteError(CurrentErrorText(platform.fs) + kLineEnd);
       return kFailed;

@@ -259,6 +259,33 @@ std::optional<wstring> RegistryText(HKEY root, const wstring& key, const wstring
 }
 
 // The desktop shortcut of a complete run, in the folder the user's registry names.
+// Every value of the uninstall entry in both places it may be, as type and bytes.
+std::string UninstallValues() {
+  std::string values;
+  for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Virelta",
+                        0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) {
+      continue;
+    }
+    for (DWORD i = 0;; ++i) {
+      wchar_t name[256];
+      BYTE data[2048];
+      DWORD nameSize = 256;
+      DWORD dataSize = sizeof data;
+      DWORD type = 0;
+      if (::RegEnumValueW(key, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      values += text::ToUtf8(name) + "=" + std::to_string(type) + ":" +
+                std::string(reinterpret_cast<const char*>(data), dataSize) + "\n";
+    }
+    ::RegCloseKey(key);
+  }
+  return values;
+}
+
 wstring DesktopShortcut() {
   const std::optional<wstring> desktop = RegistryText(HKEY_CURRENT_USER, kShellFolders, L"Desktop");
   return desktop ? os::testing::JoinPath(*desktop, kShortcutFile) : wstring();
@@ -360,6 +387,7 @@ class InstallCliUnderWine : public testing::Test {
     Put(L"Updater\\ReleaseInfo",
         "<?xml version=\"1.0\"?>\r\n<ROOT><Version>1</Version><Level>0</Level></ROOT>\r\n");
     Put(L"Updater\\Updater.exe.cfg", "[Updater]\r\n");
+    Put(L"Uninstall.exe", "the uninstaller");
     // Read-only, as on a disc: the installation must make both writable in the target.
     for (const wchar_t* name : {L"Updater\\ReleaseInfo", L"Updater\\Updater.exe.cfg"}) {
       ASSERT_TRUE(::SetFileAttributesW((medium_ + name).c_str(), FILE_ATTRIBUTE_READONLY));
@@ -845,7 +873,8 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
   ASSERT_TRUE(::DeleteFileW(shortcut_.c_str()));
 
   // Once more into the same folder: the fonts are there now, the database is kept first.
-  const CliResult again = RunCli(sample + L"InstallCli.exe", arguments, scratch_, scratch_);
+  const CliResult again =
+      RunCli(sample + L"InstallCli.exe", L"--reinstall " + arguments, scratch_, scratch_);
   EXPECT_TRUE(again.ended);
   EXPECT_EQ(again.exitCode, 0u) << again.errors;
   expected = CopyPhaseLines(0);
@@ -1019,6 +1048,7 @@ TEST_F(InstallCliUnderWine, DryRunPrintsWhatTheRealRunPrintsAndChangesNothing) {
         }
         const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         found[at + name] = std::to_string(data.dwFileAttributes) + " " +
+                           std::to_string(data.ftLastWriteTime.dwLowDateTime) + " " +
                            (isFolder ? std::string() : Landed(at + name).value_or("?"));
         if (isFolder) {
           walk(at + name + L"\\");
@@ -1033,10 +1063,25 @@ TEST_F(InstallCliUnderWine, DryRunPrintsWhatTheRealRunPrintsAndChangesNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const wstring target = targetParent_ + L"Пробный " + std::to_wstring(++index) + L"\\";
-    const wstring arguments = L"--yes \"" + target + L"\"";
+    const wstring arguments = L"--yes --reinstall \"" + target + L"\"";
     if (c.installFirst) {
       ASSERT_EQ(Run(arguments, scratch_).exitCode, 0u);
       ::DeleteFileW(shortcut_.c_str());
+      // Unattended once more without --reinstall: the complete installation from this medium,
+      // the clinic's database in it, and its uninstall entry are left as they are.
+      os::testing::WriteBytes(fs_, target + L"DTAfb\\R40.FDB", "the clinic's database");
+      const auto files = tree(target);
+      const std::string entry = UninstallValues();
+      EXPECT_NE(entry.find("DisplayVersion"), std::string::npos) << entry;
+      const CliResult again = Run(L"--yes \"" + target + L"\"", scratch_);
+      EXPECT_EQ(again.exitCode, 0u) << again.errors;
+      EXPECT_EQ(again.output, "");
+      EXPECT_TRUE(again.errors.starts_with(
+          text::ToUtf8(L"Комплекс уже установлен в \"" + target + L"\" с этого носителя (")))
+          << again.errors;
+      EXPECT_EQ(tree(target), files);
+      EXPECT_EQ(UninstallValues(), entry);
+      EXPECT_EQ(Attributes(shortcut_), INVALID_FILE_ATTRIBUTES);
     }
     if (c.missing != nullptr) {
       ASSERT_TRUE(::DeleteFileW((medium_ + c.missing).c_str()));

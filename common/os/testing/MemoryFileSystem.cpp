@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 
 #include "os/testing/SeamCalls.h"
 #include "text/NameCase.h"
@@ -519,6 +520,14 @@ std::uint32_t MemoryFileSystem::ReportedAttributes(const Node* node) const {
 
 void MemoryFileSystem::Touch(Node* folder) {
   folder->lastWrite = now_;
+}
+
+void MemoryFileSystem::MarkLink(const std::wstring& path) {
+  Node* node = LookupPath(path);
+  if (node == nullptr || !node->folder) {
+    throw std::invalid_argument("a link is made of an existing folder");
+  }
+  node->attributes |= 0x400;  // FILE_ATTRIBUTE_REPARSE_POINT
 }
 
 std::unique_ptr<IFile> MemoryFileSystem::Open(const std::wstring& path, Access access, Share share,

@@ -67,6 +67,10 @@ class MemoryFileSystem final : public IFileSystem {
   // Local time = UTC + minutes.
   void SetUtcOffsetMinutes(int minutes) { utcOffsetMinutes_ = minutes; }
 
+  // Makes a folder a junction (a link to another folder): it reports FILE_ATTRIBUTE_REPARSE_POINT
+  // and keeps its content, which stands for the folder it leads to.
+  void MarkLink(const std::wstring& path);
+
   // --- Faults, each for one path (compared like Windows compares names) ---
   // Every Open of the path fails with `code`, also the opens inside SystemCopy.
   void FailOpen(const std::wstring& path, ErrorCode code);
