@@ -206,6 +206,115 @@ class ObservingShell final : public os::IShell {
   IRunObserver& observer_;
 };
 
+// A document saved to a file ("ReleaseInfo") is reported as the file it left.
+class ObservingXmlDocument final : public os::IXmlDocument {
+ public:
+  ObservingXmlDocument(std::unique_ptr<os::IXmlDocument> inner, os::IFileSystem& fs,
+                       os::ICrypto& crypto, IRunObserver& observer)
+      : inner_(std::move(inner)), fs_(fs), crypto_(crypto), observer_(observer) {}
+
+  bool Load(const std::wstring& path, os::XmlLoadError& error) override {
+    return inner_->Load(path, error);
+  }
+  bool DocumentElement(std::unique_ptr<os::IXmlNode>& element, std::wstring& error) override {
+    return inner_->DocumentElement(element, error);
+  }
+  bool Save(const std::wstring& path, std::wstring& error) override {
+    const bool saved = inner_->Save(path, error);
+    if (saved) {
+      ReportFileOnDisk(fs_, crypto_, observer_, path);
+    }
+    return saved;
+  }
+  bool LoadFromBytes(const std::string& bytes, os::XmlLoadError& error) override {
+    return inner_->LoadFromBytes(bytes, error);
+  }
+  bool SaveToBytes(std::string& bytes, std::wstring& error) override {
+    return inner_->SaveToBytes(bytes, error);
+  }
+
+ private:
+  std::unique_ptr<os::IXmlDocument> inner_;
+  os::IFileSystem& fs_;
+  os::ICrypto& crypto_;
+  IRunObserver& observer_;
+};
+
+class ObservingXml final : public os::IXml {
+ public:
+  ObservingXml(os::IXml& base, os::IFileSystem& fs, os::ICrypto& crypto, IRunObserver& observer)
+      : base_(base), fs_(fs), crypto_(crypto), observer_(observer) {}
+
+  std::int32_t ComInitialize() override { return base_.ComInitialize(); }
+  void ComUninitialize() override { base_.ComUninitialize(); }
+  std::unique_ptr<os::IXmlDocument> CreateDocument(std::wstring& error) override {
+    auto document = base_.CreateDocument(error);
+    if (!document) {
+      return document;
+    }
+    return std::make_unique<ObservingXmlDocument>(std::move(document), fs_, crypto_, observer_);
+  }
+
+ private:
+  os::IXml& base_;
+  os::IFileSystem& fs_;
+  os::ICrypto& crypto_;
+  IRunObserver& observer_;
+};
+
+// A shell link saved (the desktop shortcut) is reported as the file it left.
+class ObservingShellLink final : public os::IShellLinkObject {
+ public:
+  ObservingShellLink(std::unique_ptr<os::IShellLinkObject> inner, os::IFileSystem& fs,
+                     os::ICrypto& crypto, IRunObserver& observer)
+      : inner_(std::move(inner)), fs_(fs), crypto_(crypto), observer_(observer) {}
+
+  std::int32_t SetPath(const std::wstring& path) override { return inner_->SetPath(path); }
+  std::int32_t SetArguments(const std::wstring& arguments) override {
+    return inner_->SetArguments(arguments);
+  }
+  std::int32_t SetDescription(const std::wstring& description) override {
+    return inner_->SetDescription(description);
+  }
+  std::int32_t SetWorkingDirectory(const std::wstring& folder) override {
+    return inner_->SetWorkingDirectory(folder);
+  }
+  std::int32_t Save(const std::wstring& path, bool remember) override {
+    const std::int32_t result = inner_->Save(path, remember);
+    if (result == 0) {
+      ReportFileOnDisk(fs_, crypto_, observer_, path);
+    }
+    return result;
+  }
+
+ private:
+  std::unique_ptr<os::IShellLinkObject> inner_;
+  os::IFileSystem& fs_;
+  os::ICrypto& crypto_;
+  IRunObserver& observer_;
+};
+
+class ObservingShellLinks final : public os::IShellLinks {
+ public:
+  ObservingShellLinks(os::IShellLinks& base, os::IFileSystem& fs, os::ICrypto& crypto,
+                      IRunObserver& observer)
+      : base_(base), fs_(fs), crypto_(crypto), observer_(observer) {}
+
+  std::unique_ptr<os::IShellLinkObject> Create(std::wstring& error) override {
+    auto link = base_.Create(error);
+    if (!link) {
+      return link;
+    }
+    return std::make_unique<ObservingShellLink>(std::move(link), fs_, crypto_, observer_);
+  }
+
+ private:
+  os::IShellLinks& base_;
+  os::IFileSystem& fs_;
+  os::ICrypto& crypto_;
+  IRunObserver& observer_;
+};
+
 // A started program: its exit code is told once, when it is first read after the end.
 class ObservingProcess final : public os::IProcess {
  public:
@@ -297,10 +406,14 @@ struct ObservedPlatform::Parts {
   Parts(os::Platform& base, IRunObserver& observer)
       : fs(base.fs, base.crypto, observer),
         shell(base.shell, base.fs, base.crypto, observer),
-        processes(base.processes, base.fs, observer) {}
+        processes(base.processes, base.fs, observer),
+        xml(base.xml, base.fs, base.crypto, observer),
+        shellLinks(base.shellLinks, base.fs, base.crypto, observer) {}
   ObservingFileSystem fs;
   ObservingShell shell;
   ObservingProcesses processes;
+  ObservingXml xml;
+  ObservingShellLinks shellLinks;
 };
 
 ObservedPlatform::ObservedPlatform(os::Platform& base, IRunObserver& observer)
@@ -314,9 +427,9 @@ ObservedPlatform::ObservedPlatform(os::Platform& base, IRunObserver& observer)
           .locale = base.locale,
           .eventLog = base.eventLog,
           .processes = parts_->processes,
-          .xml = base.xml,
+          .xml = parts_->xml,
           .registry = base.registry,
-          .shellLinks = base.shellLinks,
+          .shellLinks = parts_->shellLinks,
           .fonts = base.fonts,
           .crypto = base.crypto,
       })) {}

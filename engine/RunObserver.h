@@ -60,8 +60,8 @@ class ObservingProgress final : public IInstallProgress {
   IRunObserver& observer_;
 };
 
-// The base's seam with its file system, shell and processes watched; everything else is the
-// base's own.
+// The base's seam with its file system, shell, processes, XML documents and shell links watched;
+// everything else is the base's own.
 class ObservedPlatform {
  public:
   ObservedPlatform(os::Platform& base, IRunObserver& observer);

@@ -796,6 +796,12 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
     return e.starts_with("Программа: ") && e.find("V010113\\Install.cmd") != std::string::npos &&
            e.ends_with(", код завершения 0");
   }));
+  // The release level saved into "ReleaseInfo" and the desktop shortcut are files written too.
+  EXPECT_TRUE(std::count_if(events.begin(), events.end(), [&](const std::string& e) {
+                return e.starts_with(text::ToUtf8(L"Файл: " + target)) &&
+                       e.find("ReleaseInfo, ") != std::string::npos;
+              }) >= 2);
+  EXPECT_TRUE(HasEvent(events, text::ToUtf8(L"Файл: " + shortcut_ + L", ")));
   EXPECT_EQ(events.back(), "Конец: установка завершена, код завершения 0");
   EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), Landed(sample + L"DTAfb\\R40.FDB"));
   EXPECT_EQ(Landed(target + L"udf\\VrReportUdf.Dll"), Landed(sample + L"UDF\\VrReportUdf.Dll"));
