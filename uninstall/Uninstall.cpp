@@ -90,10 +90,12 @@ void RemoveSelfAfterEnd(const wstring& self, const wstring& folder) {
   ::SetEnvironmentVariableW(L"VIRELTA_FOLDER", folder.c_str());
   wchar_t system[MAX_PATH] = {};
   ::GetSystemDirectoryW(system, MAX_PATH);
+  // The loop's body holds the folder's removal too: it fails (quietly) until the program's file
+  // is gone, and it is never followed, so nothing but the emptied folder goes.
   wstring command = L"\"" + wstring(system) +
-                    L"\\cmd.exe\" /d /q /c for /l %i in (1,1,600) do @(del /f /q "
-                    L"\"%VIRELTA_UNINSTALLER%\" 2>nul & if not exist \"%VIRELTA_UNINSTALLER%\" "
-                    L"(rd \"%VIRELTA_FOLDER%\" 2>nul & exit))";
+                    L"\\cmd.exe\" /d /q /c for /l %i in (1,1,600) do (if exist "
+                    L"\"%VIRELTA_UNINSTALLER%\" del /f /q \"%VIRELTA_UNINSTALLER%\" 2>nul) & rd "
+                    L"\"%VIRELTA_FOLDER%\" 2>nul";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
