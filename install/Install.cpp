@@ -8,13 +8,14 @@
 #include "Main.h"
 #include "MainTexts.h"
 #include "MessageDialog.h"
+#include "MessageDialogRules.h"
 #include "ScreenMonitorManager.h"
 #include "SharedUnits.h"
 #include "WaitRun.h"
 #include "engine/InstallRequest.h"
 #include "kit/KitStartup.h"
-#include "MessageDialogRules.h"
 #include "os/win32/ComApartment.h"
+#include "os/win32/Win32InstallationLock.h"
 #include "os/win32/Win32Platform.h"
 #include "ui/Application.h"
 
@@ -27,10 +28,28 @@ void ShowApplicationError(const std::wstring& message) {
                             wizard::DialogIcon::kError, wizard::DialogButtons::kOk);
 }
 
+// Another installation holds the lock: the operator is told, and a wizard that runs in this
+// session comes to the front (an InstallCli or another session's wizard has no window here).
+int RefuseSecondInstallation() {
+  wizard::ShowWarningMessage(nullptr, wizard::texts::kAlreadyRunning);
+  if (const HWND running = ::FindWindowW(L"TFMain", nullptr); running != nullptr) {
+    if (::IsIconic(running)) {
+      ::ShowWindow(running, SW_RESTORE);
+    }
+    ::SetForegroundWindow(::GetLastActivePopup(running));
+  }
+  return os::kInstallationAlreadyRunning;
+}
+
 int RunWizard() {
   ui::Application& application = ui::Application::Instance();
   application.SetTitle(wizard::texts::kApplicationTitle);
   application.SetErrorHandler(&ShowApplicationError);
+  // One installation at a time, for the whole life of the wizard.
+  os::win32::Win32InstallationLock lock;
+  if (!lock.TryTake()) {
+    return RefuseSecondInstallation();
+  }
   os::win32::Win32Platform platform;
   const vr::SharedUnits sharedUnits(platform.Get());
   // The program's own folder becomes the current folder: a relative target folder is taken

@@ -11,6 +11,10 @@ inline constexpr wchar_t kApplicationTitle[] = L"Установка компле
 inline constexpr wchar_t kMainCaption[] = L"Установка комплекса";
 // What Windows shows when a log-off or shutdown waits for the installation.
 inline constexpr wchar_t kShutdownBlockReason[] = L"Идёт установка комплекса \"Вирельта\"";
+// A second installer started while one runs (the wizard or InstallCli, of any user).
+inline constexpr wchar_t kAlreadyRunning[] =
+    L"На этом компьютере уже идёт установка комплекса \"Вирельта\". Дождитесь её окончания; "
+    L"вторая программа установки закрывается, ничего не изменив.";
 
 inline const std::vector<std::wstring> kMemoStart{
     L"Добро пожаловать в программу установки комплекса ",

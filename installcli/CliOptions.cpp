@@ -5,7 +5,7 @@ namespace cli {
 namespace {
 
 // Each option's name after its leading "--" (or "/", as Windows programs spell them).
-enum class Option { kWindowsXp, kNoDriver, kYes, kDryRun, kCheck, kVerify, kHelp };
+enum class Option { kWindowsXp, kNoDriver, kYes, kDryRun, kCheck, kVerify, kReinstall, kLog, kHelp };
 
 struct OptionName {
   std::wstring_view name;
@@ -19,6 +19,8 @@ constexpr OptionName kOptionNames[] = {
     {L"dry-run", Option::kDryRun},
     {L"check", Option::kCheck},
     {L"verify", Option::kVerify},
+    {L"reinstall", Option::kReinstall},
+    {L"log", Option::kLog},
     {L"help", Option::kHelp},
 };
 
@@ -47,7 +49,13 @@ std::optional<Option> OptionOf(std::wstring_view argument) {
 ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
   CliOptions options;
   bool optionsEnded = false;
+  bool logFileNext = false;
   for (const std::wstring& argument : arguments) {
+    if (logFileNext) {
+      options.logFile = argument;
+      logFileNext = false;
+      continue;
+    }
     // Anything else beginning with "-" or "/" is a mistyped option, never a folder: taken as a
     // target, "/dry-run" would install for real into a folder of that name.
     const bool looksLikeOption =
@@ -87,10 +95,23 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       case Option::kVerify:
         options.verify = true;
         break;
+      case Option::kReinstall:
+        options.reinstall = true;
+        break;
+      case Option::kLog:
+        logFileNext = true;
+        break;
       case Option::kHelp:
         options.help = true;
         break;
     }
+  }
+  if (logFileNext || (options.logFile && options.logFile->empty())) {
+    return {std::nullopt, L"После --log не указан файл журнала."};
+  }
+  if (options.logFile && (options.check || options.dryRun || options.verify)) {
+    return {std::nullopt,
+            L"Журнал (--log) ведёт только установка, без --check, --verify и --dry-run."};
   }
   if (options.check) {
     options.medium.swap(options.target);
@@ -132,7 +153,7 @@ std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
 
 std::wstring UsageText() {
   return L"Использование: InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] "
-         L"[каталог]\r\n"
+         L"[--reinstall] [--log файл] [каталог]\r\n"
          L"       InstallCli.exe --check [каталог носителя]\r\n"
          L"       InstallCli.exe --verify [каталог установки]\r\n"
          L"Устанавливает комплекс \"Вирельта\" с носителя, на котором лежит программа, в "
@@ -141,14 +162,17 @@ std::wstring UsageText() {
          L"меняя на компьютере\r\n"
          L"  --windows-xp  файлы сервера базы данных для Windows XP\r\n"
          L"  --no-driver   не устанавливать драйвер\r\n"
-         L"  --yes         отвечать \"Yes\" на все вопросы\r\n"
+         L"  --yes         отвечать \"Yes\" на все вопросы; полную установку с того же носителя "
+         L"не повторять\r\n"
+         L"  --reinstall   установить заново и поверх полной установки с того же носителя\r\n"
+         L"  --log файл    записывать ход установки в файл (UTF-8)\r\n"
          L"  --check       только проверить носитель (по умолчанию тот, на котором лежит "
          L"программа)\r\n"
          L"  --verify      только сверить установленные файлы со списком InstalledFiles.sha256\r\n"
-         L"Каждый параметр можно записать и через \"/\": /dry-run, /yes, /check, /verify, /?.\r\n"
+         L"Каждый параметр можно записать и через \"/\": /dry-run, /yes, /log, /check, /verify, /?.\r\n"
          L"Коды завершения: 0 установка завершена (носитель полон, файлы целы), 1 установка "
          L"прервана, 2 ошибка, 3 носитель неполон или повреждён (файлы изменены), 64 неверные "
-         L"параметры.\r\n";
+         L"параметры, 1618 уже идёт другая установка.\r\n";
 }
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 #pragma once
 // The console installer's command line:
-//   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [target-folder]
+//   InstallCli.exe [--dry-run] [--windows-xp] [--no-driver] [--yes] [--reinstall] [--log <file>]
+//                  [target-folder]
 //   InstallCli.exe --check [medium-folder]
 //   InstallCli.exe --verify [target-folder]
 #include <optional>
@@ -17,6 +18,7 @@ enum ExitCode : int {
   kFailed = 2,      // an error ended the installation (its text is on standard error)
   kBadMedium = 3,   // --check found the medium incomplete or damaged, --verify the installation
   kUsage = 64,      // the command line or the target folder was refused; nothing was installed
+  kAlreadyRunning = 1618,  // another installation is running (ERROR_INSTALL_ALREADY_RUNNING)
 };
 
 struct CliOptions {
@@ -26,7 +28,10 @@ struct CliOptions {
   bool help = false;       // only show the usage text
   bool dryRun = false;     // run against a copy-on-write view: change nothing on the computer
   bool check = false;      // only check the medium, install nothing
-  bool verify = false;     // only compare an installation with its record, install nothing
+  bool reinstall = false;  // install even over a complete installation from the same medium
+  // --log: the file of the installation record; nothing for none.
+  std::optional<std::wstring> logFile;
+  bool verify = false;  // only compare an installation with its record, install nothing
   // The target folder as given; nothing when the default is to be taken.
   std::optional<std::wstring> target;
   // With --check: the medium's folder as given; nothing for the program's own.

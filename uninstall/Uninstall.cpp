@@ -20,6 +20,7 @@
 #include "kit/KitStartup.h"
 #include "os/win32/ComApartment.h"
 #include "os/win32/Handle.h"
+#include "os/win32/Win32InstallationLock.h"
 #include "os/win32/Win32Platform.h"
 #include "text/Utf.h"
 #include "uninstall/Removal.h"
@@ -321,6 +322,18 @@ int Run(os::Platform& platform, const Arguments& arguments) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   kit::HardenDllSearch();
   const Arguments arguments = ParseArguments();
+  // No removal while an installation (or another removal) runs.
+  if (!os::win32::TakeInstallationLockForProgram()) {
+    const wstring busy =
+        L"На этом компьютере идёт установка или удаление комплекса. Дождитесь окончания и "
+        L"запустите удаление снова.";
+    if (arguments.quiet) {
+      Report({busy});
+    } else {
+      ::MessageBoxW(nullptr, busy.c_str(), L"Удаление комплекса", MB_OK | MB_ICONWARNING);
+    }
+    return os::kInstallationAlreadyRunning;
+  }
   try {
     os::win32::Win32Platform platform;
     const vr::SharedUnits sharedUnits(platform.Get());

@@ -6,8 +6,10 @@
 #include <set>
 
 #include "InstallationFixture.h"
+#include "TestMedium.h"
 #include "engine/InstalledFiles.h"
 #include "engine/PackageLayout.h"
+#include "engine/RerunRule.h"
 #include "engine/UninstallEntry.h"
 #include "os/testing/FileHelpers.h"
 
@@ -70,6 +72,47 @@ TEST_F(RegistrationTest, ACompleteRunRecordsTheKitsFilesAndRegistersTheComplex) 
     EXPECT_EQ(Registry().Number(RegistryRoot::kLocalMachine, kUninstallKey, flag), 1u);
   }
   EXPECT_FALSE(Registry().KeyExists(RegistryRoot::kCurrentUser, kUninstallKey));
+}
+
+// An unattended rerun has nothing to do only over a complete installation from the same medium:
+// the same manifest, or without one the same newest release set; anything else installs.
+TEST_F(RegistrationTest, TheRerunRuleKnowsACompleteInstallationFromTheSameMedium) {
+  os::Platform& platform = platform_.Get();
+  const auto installed = [&] {
+    return CompleteInstallationFromMedium(platform, Full(L""), medium_);
+  };
+  os::testing::WriteBytes(fs(), Medium(L"Uninstall.exe"), "uninstaller");
+  EXPECT_FALSE(installed()) << "nothing installed yet";
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(installed(), L"выпуск 15.06.12, носитель без SHA256SUMS");
+  EXPECT_FALSE(CompleteInstallationFromMedium(platform, Full(L"") + L"Other\\", medium_));
+  // A newer release set on the medium is another medium.
+  ASSERT_EQ(fs().CreateFolder(Medium(L"backup\\V010113")), 0u);
+  EXPECT_FALSE(installed());
+  ASSERT_EQ(fs().RemoveFolder(Medium(L"backup\\V010113")), 0u);
+  ASSERT_TRUE(installed());
+
+  // With a manifest: the record must name it; an installation from before it does not.
+  WriteManifest(fs(), platform.crypto, medium_);
+  EXPECT_FALSE(installed());
+  ASSERT_TRUE(Run());
+  const std::optional<std::wstring> same = installed();
+  ASSERT_TRUE(same);
+  EXPECT_TRUE(same->starts_with(L"выпуск 15.06.12, носитель с SHA256SUMS ")) << text::ToUtf8(*same);
+  os::testing::WriteBytes(fs(), Medium(L"README.txt"), "a later pressing");
+  WriteManifest(fs(), platform.crypto, medium_);
+  EXPECT_FALSE(installed()) << "another manifest";
+  ASSERT_TRUE(Run());
+  ASSERT_TRUE(installed());
+
+  // Without its record or its uninstall entry an installation is not known as complete.
+  const std::string record = *os::testing::ReadBytes(fs(), Target(L"InstalledFiles.sha256"));
+  ASSERT_EQ(fs().RemoveFile(Target(L"InstalledFiles.sha256")), 0u);
+  EXPECT_FALSE(installed());
+  os::testing::WriteBytes(fs(), Target(L"InstalledFiles.sha256"), record);
+  ASSERT_TRUE(installed());
+  ASSERT_EQ(RemoveUninstallEntry(Registry(), RegistryRoot::kLocalMachine), 0u);
+  EXPECT_FALSE(installed());
 }
 
 TEST_F(RegistrationTest, TheEntryGoesWhereTheUserMayWriteAndNeverFailsTheRun) {

@@ -147,7 +147,88 @@ TEST_F(CliRunTest, ExitCodeAndStandardErrorTellHowTheRunEnded) {
               L"Создание настроечных файлов....Завершено\r\n" + std::wstring(c.lastLine) + L"\r\n");
     EXPECT_EQ(console_.errors, c.errors);
     EXPECT_EQ(console_.refuseCalls, L"+-");  // the busy region was left on the way out
+    // One error entry in the application event log.
+    ASSERT_FALSE(platform_.eventLog.Reports().empty());
+    const os::testing::EventReport event = platform_.eventLog.Reports().back();
+    EXPECT_EQ(event.source, L"Virelta");
+    EXPECT_EQ(event.type, 1);
+    ASSERT_EQ(event.strings.size(), 1u);
+    EXPECT_NE(event.strings[0].find(L"\"C:\\Virelta\\\""), std::wstring::npos);
+    EXPECT_NE(event.strings[0].find(L"(код завершения " + std::to_wstring(c.exitCode) + L")"),
+              std::wstring::npos)
+        << text::ToUtf8(event.strings[0]);
   }
+}
+
+// Another installation holds the lock: nothing happens, not even the target folder. Free, the
+// run takes it and keeps its record; a record that cannot be written stops nothing.
+TEST_F(CliRunTest, OneInstallationAtATimeAndItsRecord) {
+  struct Lock final : os::IInstallationLock {
+    bool TryTake() override {
+      ++tries;
+      return free;
+    }
+    bool free = false;
+    int tries = 0;
+  } lock;
+  RunHost host{.lock = &lock,
+               .kitVersion = L"1.2.3.4",
+               .computer = L"PC",
+               .user = L"u",
+               .windows = L"Windows 10.0.19045"};
+  const auto run = [&](const std::vector<std::wstring>& arguments) {
+    return RunCli(
+        arguments, console_, platform_.Get(),
+        [this](const engine::InstallRequest& request, engine::IInstallProgress& progress,
+               os::Platform&) { return Installation(request, progress); },
+        host);
+  };
+  EXPECT_EQ(run({L"--yes", L"--log", L"C:\\run.log"}), kAlreadyRunning);
+  EXPECT_FALSE(request_.has_value());
+  EXPECT_EQ(console_.errors,
+            L"Установка не начата: на этом компьютере уже идёт другая установка комплекса. "
+            L"Дождитесь её окончания и запустите установку снова.\r\n");
+  EXPECT_EQ(platform_.fs.GetAttributes(L"C:\\Virelta"), os::attr::kInvalid);
+  EXPECT_EQ(platform_.fs.GetAttributes(L"C:\\run.log"), os::attr::kInvalid);
+  EXPECT_EQ(platform_.eventLog.ReportCount(), 0u);
+  // --check and --dry-run take no lock.
+  EXPECT_EQ(run({L"--dry-run", L"--yes"}), kComplete);
+  EXPECT_EQ(lock.tries, 1);
+
+  lock.free = true;
+  console_ = RecordingConsole{};
+  EXPECT_EQ(run({L"--yes", L"--log", L"C:\\run.log"}), kComplete);
+  const std::wstring record =
+      text::FromUtf8(os::testing::ReadBytes(platform_.fs, L"C:\\run.log").value_or(""));
+  const std::vector<std::wstring> expected = {
+      L"Начало: установка комплекса программой InstallCli.exe версии 1.2.3.4",
+      L"Носитель: E:\\SETUP\\, без SHA256SUMS",
+      L"Компьютер: PC, пользователь: u, Windows 10.0.19045",
+      L"Параметры: --yes --log C:\\run.log",
+      L"Каталог установки: C:\\Virelta\\",
+      L"Строка 1: Создание настроечных файлов....",
+      L"Строка 1: Создание настроечных файлов....Завершено",
+      L"Строка 2: Копирование файла R40.FDB....",
+      L"Строка 2: Копирование файла R40.FDB....Завершено",
+      L"Конец: установка завершена, код завершения 0",
+  };
+  std::size_t at = 0;
+  for (const std::wstring& event : expected) {
+    const std::size_t found = record.find(L" " + event + L"\r\n", at);
+    ASSERT_NE(found, std::wstring::npos) << text::ToUtf8(event) << "\n" << text::ToUtf8(record);
+    at = found + event.size();
+  }
+  const os::testing::EventReport event = platform_.eventLog.Reports().back();
+  EXPECT_EQ(event.type, 4);
+  EXPECT_EQ(event.strings.at(0),
+            L"Установка комплекса в \"C:\\Virelta\\\": установка завершена (код завершения 0). "
+            L"Журнал установки: \"C:\\run.log\".");
+
+  console_ = RecordingConsole{};
+  EXPECT_EQ(run({L"--yes", L"--log", L"C:\\нет\\run.log"}), kComplete);
+  EXPECT_TRUE(
+      console_.errors.starts_with(L"Журнал установки \"C:\\нет\\run.log\" не записывается: "))
+      << text::ToUtf8(console_.errors);
 }
 
 // A complete run on a screen with small fonts also says that the complex needs large ones; the

@@ -85,7 +85,7 @@ class DryRunTest : public ::testing::Test {
   }
 
   int Run(bool dryRun, RecordingConsole& console) {
-    std::vector<wstring> arguments{L"--yes", kTarget};
+    std::vector<wstring> arguments{L"--yes", L"--reinstall", kTarget};
     if (dryRun) {
       arguments.insert(arguments.begin(), L"--dry-run");
     }

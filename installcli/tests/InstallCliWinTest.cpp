@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -27,6 +28,7 @@
 #include "engine/FileOperations.h"
 #include "engine/Fonts.h"
 #include "engine/MediumCopy.h"
+#include "engine/MediumManifest.h"
 #include "engine/PackageLayout.h"
 #include "engine/ProgressLines.h"
 #include "os/testing/FileHelpers.h"
@@ -35,6 +37,7 @@
 #include "os/testing/TestEnvironment.h"
 #include "os/win32/ComApartment.h"
 #include "os/win32/Handle.h"
+#include "os/win32/Win32Crypto.h"
 #include "text/Utf.h"
 
 namespace cli {
@@ -149,6 +152,54 @@ std::string Utf8Lines(const std::vector<wstring>& lines) {
   return bytes;
 }
 
+// The events of an installation record, each line checked for its time stamp and its end.
+std::vector<std::string> RecordEvents(const std::string& bytes) {
+  std::vector<std::string> events;
+  EXPECT_TRUE(bytes.empty() || bytes.ends_with("\r\n")) << "a line left half-written";
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t end = bytes.find("\r\n", at);
+    const std::string line = bytes.substr(at, end - at);
+    at = end == std::string::npos ? bytes.size() : end + 2;
+    const std::string stamp = "0000-00-00 00:00:00.000 ";
+    bool stamped = line.size() > stamp.size();
+    for (std::size_t i = 0; stamped && i < stamp.size(); ++i) {
+      stamped = stamp[i] == '0' ? (line[i] >= '0' && line[i] <= '9') : line[i] == stamp[i];
+    }
+    EXPECT_TRUE(stamped) << line;
+    events.push_back(stamped ? line.substr(stamp.size()) : line);
+  }
+  return events;
+}
+
+bool HasEvent(const std::vector<std::string>& events, const std::string& start) {
+  return std::any_of(events.begin(), events.end(),
+                     [&](const std::string& e) { return e.starts_with(start); });
+}
+
+// The beginning of every record: the kit, the medium, the computer, the options, the target.
+void ExpectRecordStart(const std::vector<std::string>& events, const wstring& medium,
+                       const wstring& target) {
+  ASSERT_GE(events.size(), 5u);
+  EXPECT_EQ(events[0], "Начало: установка комплекса программой InstallCli.exe версии 1.0.0.0");
+  EXPECT_TRUE(events[1].starts_with(text::ToUtf8(L"Носитель: " + medium + L", "))) << events[1];
+  EXPECT_TRUE(events[2].starts_with("Компьютер: ") &&
+              events[2].find(", пользователь: ") != std::string::npos &&
+              events[2].find(", Windows ") != std::string::npos)
+      << events[2];
+  EXPECT_TRUE(events[3].starts_with("Параметры: ") && events[3].find("--log") != std::string::npos)
+      << events[3];
+  EXPECT_EQ(events[4], text::ToUtf8(L"Каталог установки: " + target));
+}
+
+// The SHA-256 of a file as lower-case hexadecimal digits.
+std::string DigestOf(os::IFileSystem& fs, const wstring& path) {
+  os::win32::Win32Crypto crypto;
+  std::wstring error;
+  const std::optional<os::Sha256Digest> digest = engine::FileDigest(fs, crypto, path, error);
+  EXPECT_TRUE(digest.has_value()) << text::ToUtf8(error);
+  return digest ? text::ToUtf8(engine::DigestHex(*digest)) : "";
+}
+
 int ExpectedLogPixels() {
   const char* value = std::getenv("VIRELTA_TEST_LOGPIXELS");
   return value == nullptr || *value == '\0' ? 96 : std::atoi(value);
@@ -208,6 +259,33 @@ std::optional<wstring> RegistryText(HKEY root, const wstring& key, const wstring
 }
 
 // The desktop shortcut of a complete run, in the folder the user's registry names.
+// Every value of the uninstall entry in both places it may be, as type and bytes.
+std::string UninstallValues() {
+  std::string values;
+  for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Virelta",
+                        0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) {
+      continue;
+    }
+    for (DWORD i = 0;; ++i) {
+      wchar_t name[256];
+      BYTE data[2048];
+      DWORD nameSize = 256;
+      DWORD dataSize = sizeof data;
+      DWORD type = 0;
+      if (::RegEnumValueW(key, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      values += text::ToUtf8(name) + "=" + std::to_string(type) + ":" +
+                std::string(reinterpret_cast<const char*>(data), dataSize) + "\n";
+    }
+    ::RegCloseKey(key);
+  }
+  return values;
+}
+
 wstring DesktopShortcut() {
   const std::optional<wstring> desktop = RegistryText(HKEY_CURRENT_USER, kShellFolders, L"Desktop");
   return desktop ? os::testing::JoinPath(*desktop, kShortcutFile) : wstring();
@@ -309,6 +387,7 @@ class InstallCliUnderWine : public testing::Test {
     Put(L"Updater\\ReleaseInfo",
         "<?xml version=\"1.0\"?>\r\n<ROOT><Version>1</Version><Level>0</Level></ROOT>\r\n");
     Put(L"Updater\\Updater.exe.cfg", "[Updater]\r\n");
+    Put(L"Uninstall.exe", "the uninstaller");
     // Read-only, as on a disc: the installation must make both writable in the target.
     for (const wchar_t* name : {L"Updater\\ReleaseInfo", L"Updater\\Updater.exe.cfg"}) {
       ASSERT_TRUE(::SetFileAttributesW((medium_ + name).c_str(), FILE_ATTRIBUTE_READONLY));
@@ -538,7 +617,38 @@ TEST_F(InstallCliUnderWine, AStoppedRunLeavesASecondRunToFinishAndLosesNothing) 
     ASSERT_TRUE(::SetFilePointerEx(database.Get(), size, nullptr, FILE_BEGIN));
     ASSERT_TRUE(::SetEndOfFile(database.Get()));
   }
-  ASSERT_EQ(Run(arguments, scratch_).exitCode, 0u);
+  const auto sizeOf = [](const wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
+               ? (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
+               : 0;
+  };
+  // One installation at a time: a second installer started while the database is copied exits
+  // with 1618 and changes nothing, neither its own target nor the first run's.
+  const wstring secondScratch = scratch_ + L"second\\";
+  ASSERT_TRUE(::CreateDirectoryW(secondScratch.c_str(), nullptr));
+  std::optional<CliResult> refused;
+  const CliResult first = Run(arguments, scratch_, [&] {
+    if (!refused && sizeOf(target + L"DTAfb\\R40.FDB.tmp") > 0) {
+      refused = RunCli(
+          medium_ + L"InstallCli.exe",
+          L"--yes --log \"" + secondScratch + L"second.log\" \"" + targetParent_ + L"Second\\\"",
+          scratch_, secondScratch);
+    }
+    return false;
+  });
+  EXPECT_EQ(first.exitCode, 0u) << first.errors;
+  ASSERT_TRUE(refused.has_value()) << "the database copy was never seen";
+  EXPECT_EQ(refused->exitCode, 1618u);
+  EXPECT_EQ(refused->output, "");
+  EXPECT_EQ(refused->errors,
+            "Установка не начата: на этом компьютере уже идёт другая установка комплекса. "
+            "Дождитесь её окончания и запустите установку снова.\r\n");
+  EXPECT_EQ(Attributes(targetParent_ + L"Second"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Attributes(secondScratch + L"second.log"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(first.output, Utf8Lines(CopyPhaseLines(0)));
+  EXPECT_EQ(sizeOf(target + L"DTAfb\\R40.FDB"), 384u << 20);
+  ExpectFinishedFromScratchMedium(target);
   const wstring ini = target + L"Settings\\virelta.ini";
   const wstring lastNumberFile = target + L"Settings\\lastnum.dta";
   const std::optional<std::string> lastNumber = Landed(lastNumberFile);
@@ -552,12 +662,6 @@ TEST_F(InstallCliUnderWine, AStoppedRunLeavesASecondRunToFinishAndLosesNothing) 
     const char* what;
     std::function<bool()> reached;
   };
-  const auto sizeOf = [](const wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)
-               ? (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow
-               : 0;
-  };
   const Moment moments[] = {
       {"while the database is copied", [&] { return sizeOf(target + L"DTAfb\\R40.FDB.tmp") > 0; }},
       {"after the first server file", outputHas(L"aliases.conf....Завершено")},
@@ -570,8 +674,15 @@ TEST_F(InstallCliUnderWine, AStoppedRunLeavesASecondRunToFinishAndLosesNothing) 
     os::testing::WriteBytes(fs_, target + L"DTAfb\\R40.FDB", database);
     os::testing::WriteBytes(fs_, ini, "[options]\r\nFilterType=3\r\nZoom=2\r\n\r\n");
 
-    const CliResult stopped = Run(arguments, scratch_, moment.reached);
+    const wstring record = scratch_ + L"stopped.log";
+    const CliResult stopped =
+        Run(L"--log \"" + record + L"\" " + arguments, scratch_, moment.reached);
     EXPECT_TRUE(stopped.stopped) << "the run ended before the moment came: " << stopped.output;
+    // The record holds whole lines up to the moment it was stopped, and no end.
+    const std::vector<std::string> events = RecordEvents(Landed(record).value_or(""));
+    ExpectRecordStart(events, medium_, target);
+    EXPECT_TRUE(HasEvent(events, "Строка 3: Копирование файла R40.FDB...."));
+    EXPECT_FALSE(HasEvent(events, "Конец:"));
     const CliResult second = Run(arguments, scratch_);
     ASSERT_EQ(second.exitCode, 0u) << second.output << second.errors;
 
@@ -641,7 +752,9 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
     }
   }
 
-  const CliResult run = RunCli(sample + L"InstallCli.exe", arguments, scratch_, scratch_);
+  const wstring record = scratch_ + L"Журнал установки.log";
+  const CliResult run = RunCli(sample + L"InstallCli.exe",
+                               L"--log \"" + record + L"\" " + arguments, scratch_, scratch_);
   EXPECT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u) << run.errors;
   std::vector<wstring> expected = CopyPhaseLines(0);
@@ -652,6 +765,44 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
   expected.emplace_back(lines::kDriverFinished);
   EXPECT_EQ(run.output, Utf8Lines(expected));
   ExpectCompletion(run.errors, AnsweredDriverQuestion(L"Yes"));
+
+  // The record of the complete run: its start, every progress line as it ended up, the files
+  // with their digests, the driver installer's and the release script's exit codes, the end.
+  const std::vector<std::string> events = RecordEvents(Landed(record).value_or(""));
+  ExpectRecordStart(events, sample, target);
+  EXPECT_EQ(events[1], text::ToUtf8(L"Носитель: " + sample) + ", SHA-256 файла SHA256SUMS " +
+                           DigestOf(fs_, sample + L"SHA256SUMS"));
+  std::map<int, std::string> finalLines;
+  for (const std::string& event : events) {
+    int number = 0;
+    char colon = 0;
+    if (std::sscanf(event.c_str(), "Строка %d%c", &number, &colon) == 2 && colon == ':') {
+      finalLines[number] = event.substr(event.find(": ") + 2);
+    }
+  }
+  ASSERT_EQ(finalLines.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(finalLines[static_cast<int>(i) + 1], text::ToUtf8(expected[i]));
+  }
+  EXPECT_TRUE(HasEvent(events, text::ToUtf8(L"Файл: " + target + L"DTAfb\\R40.FDB.tmp, ") +
+                                   std::to_string(Landed(sample + L"DTAfb\\R40.FDB")->size()) +
+                                   " байт, SHA-256 " + DigestOf(fs_, sample + L"DTAfb\\R40.FDB")));
+  EXPECT_TRUE(HasEvent(events, text::ToUtf8(L"Переименован: " + target + L"DTAfb\\R40.FDB.tmp -> " +
+                                            target + L"DTAfb\\R40.FDB")));
+  EXPECT_TRUE(HasEvent(events, text::ToUtf8(L"Файл: " + target + L"Usbprep\\Usbprep.exe, ")));
+  EXPECT_TRUE(HasEvent(
+      events, text::ToUtf8(L"Программа: " + target + L"Usbprep\\Usbprep.exe, код завершения 0")));
+  EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const std::string& e) {
+    return e.starts_with("Программа: ") && e.find("V010113\\Install.cmd") != std::string::npos &&
+           e.ends_with(", код завершения 0");
+  }));
+  // The release level saved into "ReleaseInfo" and the desktop shortcut are files written too.
+  EXPECT_TRUE(std::count_if(events.begin(), events.end(), [&](const std::string& e) {
+                return e.starts_with(text::ToUtf8(L"Файл: " + target)) &&
+                       e.find("ReleaseInfo, ") != std::string::npos;
+              }) >= 2);
+  EXPECT_TRUE(HasEvent(events, text::ToUtf8(L"Файл: " + shortcut_ + L", ")));
+  EXPECT_EQ(events.back(), "Конец: установка завершена, код завершения 0");
   EXPECT_EQ(Landed(target + L"DTAfb\\R40.FDB"), Landed(sample + L"DTAfb\\R40.FDB"));
   EXPECT_EQ(Landed(target + L"udf\\VrReportUdf.Dll"), Landed(sample + L"UDF\\VrReportUdf.Dll"));
 
@@ -728,7 +879,8 @@ TEST_F(InstallCliUnderWine, InstallsFromTheSampleMediumTwiceAndStopsOnABrokenCop
   ASSERT_TRUE(::DeleteFileW(shortcut_.c_str()));
 
   // Once more into the same folder: the fonts are there now, the database is kept first.
-  const CliResult again = RunCli(sample + L"InstallCli.exe", arguments, scratch_, scratch_);
+  const CliResult again =
+      RunCli(sample + L"InstallCli.exe", L"--reinstall " + arguments, scratch_, scratch_);
   EXPECT_TRUE(again.ended);
   EXPECT_EQ(again.exitCode, 0u) << again.errors;
   expected = CopyPhaseLines(0);
@@ -879,8 +1031,22 @@ TEST_F(InstallCliUnderWine, MissingServerFileEndsTheRunWithItsLineOpen) {
   const wstring missing(kServerFilesFamily0[3]);
   ASSERT_TRUE(::DeleteFileW((medium_ + L"Firebird\\" + missing).c_str()));
   const wstring target = targetParent_ + L"Virelta\\";
-  const CliResult result = Run(L"--no-driver \"" + target + L"\"", scratch_);
+  const wstring record = scratch_ + L"failed.log";
+  const CliResult result =
+      Run(L"--no-driver --log \"" + record + L"\" \"" + target + L"\"", scratch_);
   EXPECT_EQ(result.exitCode, 2u);
+  // The record ends with the error, the system's reason on the same line, and the exit code.
+  const std::vector<std::string> events = RecordEvents(Landed(record).value_or(""));
+  ExpectRecordStart(events, medium_, target);
+  ASSERT_GE(events.size(), 2u);
+  std::string error = result.errors.substr(0, result.errors.size() - 2);
+  for (std::size_t at = error.find("\r\n"); at != std::string::npos; at = error.find("\r\n")) {
+    error.replace(at, 2, " / ");
+  }
+  EXPECT_EQ(events[events.size() - 2], "Ошибка: " + error);
+  EXPECT_NE(error.find(text::ToUtf8(fs_.ErrorText(os::error::kFileNotFound))), std::string::npos)
+      << "the system's reason";
+  EXPECT_EQ(events.back(), "Конец: ошибка, код завершения 2");
 
   std::vector<wstring> expected = CopyPhaseLines(0);
   expected.resize(3 + 3);  // settings, database folder and file, then three server files
@@ -935,6 +1101,7 @@ TEST_F(InstallCliUnderWine, DryRunPrintsWhatTheRealRunPrintsAndChangesNothing) {
         }
         const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         found[at + name] = std::to_string(data.dwFileAttributes) + " " +
+                           std::to_string(data.ftLastWriteTime.dwLowDateTime) + " " +
                            (isFolder ? std::string() : Landed(at + name).value_or("?"));
         if (isFolder) {
           walk(at + name + L"\\");
@@ -949,10 +1116,25 @@ TEST_F(InstallCliUnderWine, DryRunPrintsWhatTheRealRunPrintsAndChangesNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const wstring target = targetParent_ + L"Пробный " + std::to_wstring(++index) + L"\\";
-    const wstring arguments = L"--yes \"" + target + L"\"";
+    const wstring arguments = L"--yes --reinstall \"" + target + L"\"";
     if (c.installFirst) {
       ASSERT_EQ(Run(arguments, scratch_).exitCode, 0u);
       ::DeleteFileW(shortcut_.c_str());
+      // Unattended once more without --reinstall: the complete installation from this medium,
+      // the clinic's database in it, and its uninstall entry are left as they are.
+      os::testing::WriteBytes(fs_, target + L"DTAfb\\R40.FDB", "the clinic's database");
+      const auto files = tree(target);
+      const std::string entry = UninstallValues();
+      EXPECT_NE(entry.find("DisplayVersion"), std::string::npos) << entry;
+      const CliResult again = Run(L"--yes \"" + target + L"\"", scratch_);
+      EXPECT_EQ(again.exitCode, 0u) << again.errors;
+      EXPECT_EQ(again.output, "");
+      EXPECT_TRUE(again.errors.starts_with(
+          text::ToUtf8(L"Комплекс уже установлен в \"" + target + L"\" с этого носителя (")))
+          << again.errors;
+      EXPECT_EQ(tree(target), files);
+      EXPECT_EQ(UninstallValues(), entry);
+      EXPECT_EQ(Attributes(shortcut_), INVALID_FILE_ATTRIBUTES);
     }
     if (c.missing != nullptr) {
       ASSERT_TRUE(::DeleteFileW((medium_ + c.missing).c_str()));

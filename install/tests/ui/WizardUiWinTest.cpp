@@ -738,4 +738,47 @@ TEST_F(WizardUnderWine, LongCopyKeepsTheWindowAliveAndRefusesToClose) {
   EXPECT_EQ(copied.nFileSizeHigh, source.nFileSizeHigh);
 }
 
+// One installation at a time: the wizard started while InstallCli copies a large database says
+// so, opens no main window and ends with 1618; the console installer completes as usual.
+TEST_F(WizardUnderWine, IsRefusedWhileAnotherInstallationRuns) {
+  const wstring medium = os::testing::WinePathOfBuildFile(VIRELTA_LONG_COPY_MEDIUM_DIR) + L"\\";
+  const wstring target = Target(L"UiRefusedConsole");
+  const std::optional<uidriver::Process> cli =
+      uidriver::Process::Start(medium + L"InstallCli.exe", L"--no-driver \"" + target + L"\"",
+                               scratch_, scratch_ + L"InstallCli.txt");
+  ASSERT_TRUE(cli.has_value());
+  ASSERT_TRUE(uidriver::WaitFor(
+      [&] {
+        return ::GetFileAttributesW((target + L"DTAfb\\R40.FDB.tmp").c_str()) !=
+               INVALID_FILE_ATTRIBUTES;
+      },
+      kStepMs));
+  const std::optional<uidriver::Process> second =
+      uidriver::Process::Start(medium::SampleMediumFolder() + L"Install.exe", L"", scratch_);
+  ASSERT_TRUE(second.has_value());
+  HWND message = nullptr;
+  ASSERT_TRUE(uidriver::WaitFor(
+      [&] {
+        const std::vector<HWND> shown =
+            uidriver::TopLevelWindows(second->Id(), uidriver::kDialogClass);
+        message = shown.empty() ? nullptr : shown.front();
+        return message != nullptr;
+      },
+      kStartMs));
+  const Dialog dialog = uidriver::ReadDialog(message);
+  EXPECT_EQ(dialog.caption, L"Warning");
+  EXPECT_EQ(dialog.Message(),
+            L"На этом компьютере уже идёт установка комплекса \"Вирельта\". Дождитесь её "
+            L"окончания; вторая программа установки закрывается, ничего не изменив.")
+      << Shown(dialog.texts);
+  EXPECT_TRUE(uidriver::TopLevelWindows(second->Id(), uidriver::kMainClass).empty());
+  EXPECT_TRUE(cli->Running()) << "the console installer ended before the wizard was refused";
+  uidriver::Click(uidriver::ShownChild(message, L"Button", L"OK"));
+  ASSERT_TRUE(second->WaitForExit(kStepMs));
+  EXPECT_EQ(second->ExitCode(), 1618u);
+  ASSERT_TRUE(cli->WaitForExit(kRunMs));
+  EXPECT_EQ(cli->ExitCode(), 0u) << cli->Output();
+  EXPECT_NE(cli->Output().find("Установка завершена."), std::string::npos) << cli->Output();
+}
+
 }  // namespace
