@@ -106,19 +106,7 @@ class MemoryRegistry::Key final : public IRegistryKey {
   }
 
   ErrorCode WriteString(const std::wstring& name, const std::wstring& value) override {
-    SeamCalls::Count();
-    if ((access_ & keyaccess::kSetValue) == 0) {
-      return error::kAccessDenied;
-    }
-    if (node_->writeFailure) {
-      return *node_->writeFailure;
-    }
-    auto& stored = node_->values[FoldCase(name)];
-    if (stored.name.empty()) {
-      stored.name = name;
-    }
-    stored.data = value;
-    return error::kSuccess;
+    return Write(name, value);
   }
 
   ErrorCode ReadNumber(const std::wstring& name, std::uint32_t& value) override {
@@ -139,6 +127,19 @@ class MemoryRegistry::Key final : public IRegistryKey {
   }
 
   ErrorCode WriteNumber(const std::wstring& name, std::uint32_t value) override {
+    return Write(name, value);
+  }
+
+  ErrorCode Flush() override {
+    SeamCalls::Count();
+    ++node_->flushes;
+    return error::kSuccess;
+  }
+
+ private:
+  // A value written as a string or a number: the name keeps its first spelling.
+  template <class Data>
+  ErrorCode Write(const std::wstring& name, const Data& value) {
     SeamCalls::Count();
     if ((access_ & keyaccess::kSetValue) == 0) {
       return error::kAccessDenied;
@@ -154,13 +155,6 @@ class MemoryRegistry::Key final : public IRegistryKey {
     return error::kSuccess;
   }
 
-  ErrorCode Flush() override {
-    SeamCalls::Count();
-    ++node_->flushes;
-    return error::kSuccess;
-  }
-
- private:
   MemoryRegistry& owner_;
   Node* node_;
   std::uint32_t access_;
