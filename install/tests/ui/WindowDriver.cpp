@@ -117,6 +117,19 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+namespace {
+
+// The other program's window ends its thread's loop when it is destroyed. A function of its own:
+// a lambda has no stdcall calling convention, which a 32-bit window procedure needs.
+LRESULT CALLBACK OtherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    ::PostQuitMessage(0);
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
 OtherWindow::OtherWindow() {
   std::promise<HWND> made;
   std::future<HWND> madeWindow = made.get_future();
@@ -125,13 +138,7 @@ OtherWindow::OtherWindow() {
     windowClass.lpszClassName = L"VireltaOtherProgram";
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.hbrBackground = ::GetSysColorBrush(COLOR_WINDOW);
-    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam,
-                                 LPARAM lParam) -> LRESULT {
-      if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-      }
-      return ::DefWindowProcW(window, message, wParam, lParam);
-    };
+    windowClass.lpfnWndProc = OtherWindowProc;
     ::RegisterClassW(&windowClass);
     const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"Другая программа",
                                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 150, 120, nullptr,
