@@ -45,6 +45,7 @@ __attribute__((target("sha,sse4.1,ssse3"))) void Compress(std::uint32_t* state,
     const __m128i savedAbef = abef;
     const __m128i savedCdgh = cdgh;
     __m128i w[4];
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
       w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)),
                               byteSwap);
@@ -52,6 +53,8 @@ __attribute__((target("sha,sse4.1,ssse3"))) void Compress(std::uint32_t* state,
     // Sixteen groups of four rounds; w[g % 4] holds the four message words of group g. While
     // group g runs, the words of group g + 1 are completed (before group g - 1's are overwritten)
     // and those of group g + 3 begun in the slot of group g - 1.
+    // Unrolled, so that the four slots stay in registers.
+#pragma GCC unroll 16
     for (int group = 0; group < 16; ++group) {
       const __m128i& current = w[group % 4];
       __m128i message = _mm_add_epi32(
