@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "os/Sha256Ni.h"
 #include "os/win32/Handle.h"
 
 namespace os::win32 {
@@ -76,9 +77,29 @@ class Win32Hash final : public IHash {
   HashHandle hash_;
 };
 
+class ProcessorHash final : public IHash {
+ public:
+  bool Update(const void* data, std::size_t size) override {
+    hash_.Update(data, size);
+    return true;
+  }
+
+  bool Finish(Sha256Digest& digest) override {
+    digest = hash_.Finish();
+    return true;
+  }
+
+ private:
+  Sha256Ni hash_;
+};
+
 }  // namespace
 
 std::unique_ptr<IHash> Win32Crypto::CreateSha256(std::wstring& error) {
+  static const bool processorSha = Sha256Ni::Available();
+  if (processorSha && !systemProviderOnly_) {
+    return std::make_unique<ProcessorHash>();
+  }
   HCRYPTPROV rawProvider = 0;
   if (!::CryptAcquireContextW(&rawProvider, nullptr, nullptr, PROV_RSA_AES,
                               CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
