@@ -319,9 +319,12 @@ bool MemoryRegistry::KeyExists(RegistryRoot root, const std::wstring& path) cons
   return Find(root, path) != nullptr;
 }
 
-std::optional<std::wstring> MemoryRegistry::String(RegistryRoot root, const std::wstring& path,
-                                                   const std::wstring& name) const {
-  const Node* node = Find(root, path);
+namespace {
+
+// A value of one type as the test reads it back: nothing for a missing key or value, or a value
+// of the other type.
+template <typename Data, typename Node>
+std::optional<Data> StoredValue(const Node* node, const std::wstring& name) {
   if (node == nullptr) {
     return std::nullopt;
   }
@@ -329,22 +332,20 @@ std::optional<std::wstring> MemoryRegistry::String(RegistryRoot root, const std:
   if (found == node->values.end()) {
     return std::nullopt;
   }
-  const auto* text = std::get_if<std::wstring>(&found->second.data);
-  return text == nullptr ? std::nullopt : std::optional<std::wstring>(*text);
+  const auto* data = std::get_if<Data>(&found->second.data);
+  return data == nullptr ? std::nullopt : std::optional<Data>(*data);
+}
+
+}  // namespace
+
+std::optional<std::wstring> MemoryRegistry::String(RegistryRoot root, const std::wstring& path,
+                                                   const std::wstring& name) const {
+  return StoredValue<std::wstring>(Find(root, path), name);
 }
 
 std::optional<std::uint32_t> MemoryRegistry::Number(RegistryRoot root, const std::wstring& path,
                                                     const std::wstring& name) const {
-  const Node* node = Find(root, path);
-  if (node == nullptr) {
-    return std::nullopt;
-  }
-  const auto found = node->values.find(FoldCase(name));
-  if (found == node->values.end()) {
-    return std::nullopt;
-  }
-  const auto* number = std::get_if<std::uint32_t>(&found->second.data);
-  return number == nullptr ? std::nullopt : std::optional<std::uint32_t>(*number);
+  return StoredValue<std::uint32_t>(Find(root, path), name);
 }
 
 std::vector<std::wstring> MemoryRegistry::ValueNames(RegistryRoot root,
