@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "Error.h"
@@ -107,8 +108,18 @@ void Application::RunModal(HWND form, HWND focus, const bool& closed) {
       ::EnableWindow(window, TRUE);
     }
   }
-  if (previouslyActive != nullptr && previouslyActive != form && ::IsWindow(previouslyActive)) {
-    ::SetActiveWindow(previouslyActive);
+  // The window that was active takes the activation back before the form hides, so Windows does
+  // not hand it to another program. Shown while another program was active, the form had no
+  // predecessor in this thread: the first window it disabled (the main window) takes it then.
+  HWND restore = previouslyActive;
+  if (restore == nullptr || restore == form || !::IsWindow(restore)) {
+    const auto shown = std::find_if(disabled.begin(), disabled.end(), [](HWND window) {
+      return ::IsWindow(window) && ::IsWindowVisible(window);
+    });
+    restore = shown == disabled.end() ? nullptr : *shown;
+  }
+  if (restore != nullptr) {
+    ::SetActiveWindow(restore);
   }
   ::ShowWindow(form, SW_HIDE);
 }

@@ -161,6 +161,12 @@ OtherWindow::~OtherWindow() {
 
 bool OtherWindow::Activate() const {
   ::SetForegroundWindow(window_);
+  if (!BecomesActive(window_, 5000)) {
+    return false;
+  }
+  // Under Wine the X server's focus events follow the activation: let them arrive before the
+  // wizard is driven on, or a late one takes the activation back from the wizard's next window.
+  ::Sleep(500);
   return BecomesActive(window_, 5000);
 }
 
