@@ -160,14 +160,18 @@ OtherWindow::~OtherWindow() {
 }
 
 bool OtherWindow::Activate() const {
-  ::SetForegroundWindow(window_);
-  if (!BecomesActive(window_, 5000)) {
-    return false;
+  // Under Wine the X server's focus events follow an activation and may take it back a moment
+  // later: the window counts as active once it has stayed so for half a second.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    ::SetForegroundWindow(window_);
+    if (BecomesActive(window_, 5000)) {
+      ::Sleep(500);
+      if (::GetForegroundWindow() == window_) {
+        return true;
+      }
+    }
   }
-  // Under Wine the X server's focus events follow the activation: let them arrive before the
-  // wizard is driven on, or a late one takes the activation back from the wizard's next window.
-  ::Sleep(500);
-  return BecomesActive(window_, 5000);
+  return false;
 }
 
 bool BecomesActive(HWND window, DWORD timeoutMs) {
